@@ -1,0 +1,18 @@
+#include "abort.h"
+
+#include "interaction.h"
+
+bool runGuarded(const std::function<void()> &call)
+{
+    try {
+        call();
+        return true;
+    } catch (const Abort &) {
+        // The message, if any, was shown before the operation was ended.
+    } catch (const UserError &error) {
+        interaction().error(error.text());
+    } catch (const std::exception &error) {
+        interaction().error(QString::fromUtf8(error.what()));
+    }
+    return false;
+}

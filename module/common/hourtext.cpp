@@ -1,0 +1,69 @@
+#include "hourtext.h"
+
+#include "consiste.h"
+#include "messages.h"
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// A trimmed part of an hour text as a whole number; a blank part is 0.
+std::optional<qlonglong> partNumber(const QString &part)
+{
+    if (part.isEmpty())
+        return 0;
+    bool ok = false;
+    const qlonglong value = part.toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+double toHours(qlonglong hours, qlonglong minutes)
+{
+    return RoundDec(double(hours) + double(minutes) / 60.0, 8);
+}
+
+} // namespace
+
+double StTimeReal(const QString &text, const TMessages &messages)
+{
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    const QString hoursPart = colon > 0 ? AllTrim(text.left(colon)) : QString();
+    const QString minutesPart = Ajusta(AllTrim(colon >= 0 ? text.mid(colon + 1, 2) : text.left(2)), 2);
+    const std::optional<qlonglong> hours = partNumber(hoursPart);
+    const std::optional<qlonglong> minutes = partNumber(minutesPart);
+    if (!hours || !minutes)
+        MensErro(messages.Msg(QStringLiteral("ValCons_Inv")));
+    return toHours(*hours, *minutes);
+}
+
+QString RealToStTime(double hours)
+{
+    const double wholeHours = std::trunc(hours);
+    const double minutes = (hours - wholeHours) * 60.0;
+    const QString minutesText = Ajusta(QString::number(qlonglong(std::round(minutes))), 2);
+    return PadL(QString::number(qlonglong(wholeHours)), 4) + QLatin1Char(':') + minutesText;
+}
+
+double StTimeToReal(const QString &text)
+{
+    const QString hoursPart = AllTrim(text.mid(0, 2));
+    const QString minutesPart = Ajusta(AllTrim(text.mid(2, 2)), 2);
+    const std::optional<qlonglong> hours = partNumber(hoursPart);
+    const std::optional<qlonglong> minutes = partNumber(minutesPart);
+    if (!hours)
+        throw HourConversionError(QStringLiteral("'%1' não é um número válido.").arg(hoursPart));
+    if (!minutes)
+        throw HourConversionError(QStringLiteral("'%1' não é um número válido.").arg(minutesPart));
+    return toHours(*hours, *minutes);
+}
+
+QString Ajusta_Hora(const QString &text)
+{
+    const QString hours = Ajusta(text.mid(0, 2), 2);
+    const QString minutes = Ajusta(text.mid(2, 2), 2);
+    return (hours.isEmpty() ? QStringLiteral("00") : hours)
+        + (minutes.isEmpty() ? QStringLiteral("00") : minutes);
+}
