@@ -26,8 +26,6 @@ private slots:
     void serverEnvelope_data();
     void serverEnvelope();
     void checkResultServReportsFailures();
-    void unansweredPromptsAreRecorded();
-    void silentDefaultAfterScriptEnds();
 
 private:
     const TMessages m_table{{QStringLiteral("Excluir"), QStringLiteral("Exclusão"),
@@ -173,34 +171,6 @@ void TestMessages::checkResultServReportsFailures()
     QVERIFY_THROWS_EXCEPTION(Abort, CheckResultServ(failed, true, 0));
     QVERIFY(CheckResultServ(failed, false, 0).isNull());
     QCOMPARE(scripted.errors(), QStringList(2, failed.error));
-}
-
-void TestMessages::unansweredPromptsAreRecorded()
-{
-    ScriptedInteraction scripted;
-    scripted.answerQuestion(true);
-    QVERIFY(interaction().question(QStringLiteral("Primeira?")));
-    QVERIFY(!interaction().question(QStringLiteral("Segunda?")));
-    const QStringList captions{QStringLiteral("Sim"), QStringLiteral("Não"), QStringLiteral("Cancelar")};
-    QCOMPARE(MsgAlertEx(QStringLiteral("Terceira?"), mtConfirmation, captions), 12);
-    QCOMPARE(scripted.unexpected(), (QStringList{QStringLiteral("question: Segunda?"),
-                                                 QStringLiteral("alert: Terceira?")}));
-    QCOMPARE(scripted.messages(), (QStringList{QStringLiteral("Primeira?"), QStringLiteral("Segunda?"),
-                                               QStringLiteral("Terceira?")}));
-    scripted.answerQuestion(false);
-    QVERIFY(!scripted.allAnswersUsed());
-    scripted.clear();
-    QVERIFY(scripted.allAnswersUsed());
-    QVERIFY(scripted.unexpected().isEmpty());
-}
-
-void TestMessages::silentDefaultAfterScriptEnds()
-{
-    {
-        ScriptedInteraction scripted;
-        QCOMPARE(&interaction(), &scripted);
-    }
-    QVERIFY(!interaction().question(QStringLiteral("Ninguém responde?")));
 }
 
 QTEST_GUILESS_MAIN(TestMessages)
