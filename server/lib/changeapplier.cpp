@@ -1,0 +1,246 @@
+#include "changeapplier.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QStringList>
+
+namespace {
+
+// Reals are volumes, speeds, weights and hours: a difference below this is
+// the same value seen through another conversion, not somebody's edit.
+constexpr double realTolerance = 1e-6;
+
+const QString missingParentMessage = QStringLiteral(
+    "O registro ao qual este pertence não existe mais. Recarregue os dados e tente novamente.");
+
+enum class Kind { Insert, Modify, Delete };
+
+Kind kindOf(const QString &name)
+{
+    if (name == QLatin1String("insert"))
+        return Kind::Insert;
+    if (name == QLatin1String("modify"))
+        return Kind::Modify;
+    if (name == QLatin1String("delete"))
+        return Kind::Delete;
+    throw RequestError(QStringLiteral("Pacote de alterações inválido: tipo de alteração desconhecido \"%1\".").arg(name));
+}
+
+QJsonObject objectMember(const QJsonObject &change, const QString &name)
+{
+    const QJsonValue value = change.value(name);
+    if (value.isUndefined() || value.isNull())
+        return {};
+    if (!value.isObject())
+        throw RequestError(QStringLiteral("Pacote de alterações inválido: \"%1\" deve ser um objeto.").arg(name));
+    return value.toObject();
+}
+
+// The table's columns present in a packet object, read as their types.
+RowValues tableValues(const TableDef &table, const QJsonObject &object)
+{
+    RowValues values;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (const ColumnDef *column = table.column(it.key()))
+            values.insert(column->name, columnValue(*column, it.value()));
+    }
+    return values;
+}
+
+RowValues keyOf(const TableDef &table, const RowValues &values)
+{
+    RowValues key;
+    for (const QString &name : table.keyNames()) {
+        const QVariant value = values.value(name);
+        if (value.isNull())
+            throw RequestError(QStringLiteral("Campo %1 deve ser informado.").arg(name));
+        key.insert(name, value);
+    }
+    return key;
+}
+
+// WHERE clause matching the row by key and by the original values it had.
+QString matchClause(const TableDef &table, const RowValues &old, QVariantList &binds)
+{
+    QStringList conditions;
+    for (const ColumnDef &column : table.columns) {
+        if (!old.contains(column.name) || !column.compared)
+            continue;
+        const QVariant value = old.value(column.name);
+        if (column.key) {
+            conditions << column.name + QStringLiteral(" = ?");
+            binds << value;
+        } else if (column.type == ColumnType::Text) {
+            conditions << QStringLiteral("COALESCE(%1, '') = ?").arg(column.name);
+            binds << (value.isNull() ? QString() : value.toString());
+        } else if (value.isNull()) {
+            conditions << column.name + QStringLiteral(" IS NULL");
+        } else if (column.type == ColumnType::Real) {
+            conditions << QStringLiteral("ABS(%1 - ?) < %2").arg(column.name).arg(realTolerance);
+            binds << value;
+        } else {
+            conditions << column.name + QStringLiteral(" = ?");
+            binds << value;
+        }
+    }
+    return conditions.join(QStringLiteral(" AND "));
+}
+
+QString placeholders(int count)
+{
+    QStringList marks;
+    for (int i = 0; i < count; ++i)
+        marks << QStringLiteral("?");
+    return marks.join(QStringLiteral(", "));
+}
+
+void runWrite(SqlSession &session, const QString &sql, const QVariantList &binds, const ChangeRules &rules)
+{
+    try {
+        session.execute(sql, binds);
+    } catch (const DatabaseError &error) {
+        if (error.kind() == DatabaseError::Kind::DuplicateKey)
+            throw RequestError(rules.duplicateMessage);
+        if (error.kind() == DatabaseError::Kind::MissingParent)
+            throw RequestError(missingParentMessage);
+        throw;
+    }
+}
+
+void insertRow(SqlSession &session, RowValues values, const ChangeRules &rules)
+{
+    keyOf(rules.table, values);
+    if (rules.prepareWrite)
+        rules.prepareWrite(session, values, true);
+    const QStringList columns = values.keys();
+    QVariantList binds;
+    for (const QString &column : columns)
+        binds << values.value(column);
+    runWrite(session,
+             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                 .arg(rules.table.name, columns.join(QStringLiteral(", ")), placeholders(columns.size())),
+             binds, rules);
+}
+
+void requireMatch(SqlSession &session, const TableDef &table, const QString &where, const QVariantList &binds)
+{
+    const auto rows = session.select(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(table.name, where), binds);
+    if (rows.isEmpty())
+        throw RequestError(staleMessage());
+}
+
+void modifyRow(SqlSession &session, const RowValues &old, RowValues values, const ChangeRules &rules)
+{
+    const RowValues key = keyOf(rules.table, old);
+    for (auto it = key.begin(); it != key.end(); ++it)
+        values.insert(it.key(), it.value());
+    if (rules.prepareWrite)
+        rules.prepareWrite(session, values, false);
+    QStringList assignments;
+    QVariantList binds;
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (rules.table.column(it.key())->key)
+            continue;
+        assignments << it.key() + QStringLiteral(" = ?");
+        binds << it.value();
+    }
+    QVariantList matchBinds;
+    const QString where = matchClause(rules.table, old, matchBinds);
+    if (assignments.isEmpty()) {
+        requireMatch(session, rules.table, where, matchBinds);
+        return;
+    }
+    binds << matchBinds;
+    const int changed = session.execute(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(rules.table.name, assignments.join(QStringLiteral(", ")), where),
+        binds);
+    if (changed == 0)
+        throw RequestError(staleMessage());
+}
+
+void deleteRow(SqlSession &session, const RowValues &old, const ChangeRules &rules)
+{
+    const RowValues key = keyOf(rules.table, old);
+    QVariantList binds;
+    const QString where = matchClause(rules.table, old, binds);
+    requireMatch(session, rules.table, where, binds);
+    if (rules.beforeDelete)
+        rules.beforeDelete(session, key);
+    if (session.execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(rules.table.name, where), binds) == 0)
+        throw RequestError(staleMessage());
+}
+
+} // namespace
+
+QString staleMessage()
+{
+    return QStringLiteral("Registro alterado ou excluído por outro usuário. Recarregue os dados e tente novamente.");
+}
+
+QVariant columnValue(const ColumnDef &column, const QJsonValue &value)
+{
+    if (value.isNull() || value.isUndefined())
+        return QVariant();
+    const auto invalid = [&column]() {
+        return RequestError(QStringLiteral("Valor inválido para o campo %1.").arg(column.name));
+    };
+    switch (column.type) {
+    case ColumnType::Text: {
+        QString text;
+        if (value.isString())
+            text = value.toString();
+        else if (value.isDouble())
+            text = QString::number(value.toDouble(), 'g', 15);
+        else
+            throw invalid();
+        if (text.size() > column.size)
+            throw RequestError(QStringLiteral("O campo %1 aceita no máximo %2 caracteres.").arg(column.name).arg(column.size));
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    case ColumnType::Real: {
+        if (value.isDouble())
+            return value.toDouble();
+        bool ok = false;
+        const double number = value.toString().toDouble(&ok);
+        if (!value.isString() || !ok)
+            throw invalid();
+        return number;
+    }
+    case ColumnType::DateTime: {
+        bool ok = false;
+        const QDateTime dateTime = parseDateTime(value.toVariant(), &ok);
+        if (!value.isString() || !ok)
+            throw invalid();
+        return dateTime.isValid() ? QVariant(canonicalDateTime(dateTime)) : QVariant();
+    }
+    }
+    throw invalid();
+}
+
+void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+{
+    const QJsonValue changes = packet.toObject().value(QStringLiteral("changes"));
+    if (!changes.isArray())
+        throw RequestError(QStringLiteral("Pacote de alterações inválido: falta a lista \"changes\"."));
+    Transaction transaction(session);
+    for (const QJsonValue &changeValue : changes.toArray()) {
+        if (!changeValue.isObject())
+            throw RequestError(QStringLiteral("Pacote de alterações inválido: alteração que não é um objeto."));
+        const QJsonObject change = changeValue.toObject();
+        const Kind kind = kindOf(change.value(QStringLiteral("kind")).toString());
+        const RowValues old = tableValues(rules.table, objectMember(change, QStringLiteral("old")));
+        const RowValues values = tableValues(rules.table, objectMember(change, QStringLiteral("new")));
+        switch (kind) {
+        case Kind::Insert:
+            insertRow(session, values, rules);
+            break;
+        case Kind::Modify:
+            modifyRow(session, old, values, rules);
+            break;
+        case Kind::Delete:
+            deleteRow(session, old, rules);
+            break;
+        }
+    }
+    transaction.commit();
+}

@@ -1,0 +1,123 @@
+#include "database.h"
+
+#include "requesterror.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+const QString isoFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+
+void runPragma(QSqlDatabase &db, const QString &statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        throw RequestError(QStringLiteral("Falha ao configurar o banco de dados: %1")
+                               .arg(query.lastError().text()));
+}
+
+} // namespace
+
+DatabaseConfig DatabaseConfig::parse(const QString &text)
+{
+    DatabaseConfig config;
+    if (!text.startsWith(QLatin1String("postgresql://")) && !text.startsWith(QLatin1String("postgres://"))) {
+        config.path = text;
+        return config;
+    }
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid())
+        throw RequestError(QStringLiteral("Endereço do banco de dados inválido: %1").arg(text));
+    config.dialect = Dialect::PostgreSQL;
+    config.host = url.host();
+    config.port = url.port(-1);
+    config.user = url.userName();
+    config.password = url.password();
+    config.name = url.path().mid(1);
+    const QUrlQuery query(url);
+    if (query.hasQueryItem(QStringLiteral("host")))
+        config.host = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
+    if (query.hasQueryItem(QStringLiteral("port")))
+        config.port = query.queryItemValue(QStringLiteral("port")).toInt();
+    if (config.name.isEmpty())
+        throw RequestError(QStringLiteral("Endereço do banco de dados sem o nome do banco: %1").arg(text));
+    return config;
+}
+
+QSqlDatabase DatabaseConfig::open(const QString &connectionName) const
+{
+    if (dialect == Dialect::SQLite) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!db.open())
+            throw RequestError(QStringLiteral("Não foi possível abrir o banco de dados %1: %2")
+                                   .arg(path, db.lastError().text()));
+        runPragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+        runPragma(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+        runPragma(db, QStringLiteral("PRAGMA foreign_keys=ON"));
+        return db;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(host);
+    if (port > 0)
+        db.setPort(port);
+    db.setUserName(user);
+    db.setPassword(password);
+    db.setDatabaseName(name);
+    if (!db.open())
+        throw RequestError(QStringLiteral("Não foi possível abrir o banco de dados %1: %2")
+                               .arg(name, db.lastError().text()));
+    runPragma(db, QStringLiteral("SET client_min_messages TO WARNING"));
+    return db;
+}
+
+Dialect dialectOf(const QSqlDatabase &db)
+{
+    return db.driverName() == QLatin1String("QPSQL") ? Dialect::PostgreSQL : Dialect::SQLite;
+}
+
+QString canonicalDateTime(const QDateTime &value)
+{
+    return value.toString(isoFormat);
+}
+
+QVariant dateTimeBind(const QDateTime &value)
+{
+    return value.isValid() ? QVariant(canonicalDateTime(value)) : QVariant();
+}
+
+QDateTime parseDateTime(const QVariant &value, bool *ok)
+{
+    if (ok)
+        *ok = true;
+    if (value.isNull())
+        return {};
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime();
+    if (value.metaType().id() == QMetaType::QDate)
+        return value.toDate().startOfDay();
+    const QString text = value.toString().trimmed();
+    if (text.isEmpty())
+        return {};
+    QDateTime result = QDateTime::fromString(text.left(19), isoFormat);
+    if (!result.isValid())
+        result = QDateTime::fromString(text.left(16), QStringLiteral("yyyy-MM-ddTHH:mm"));
+    if (!result.isValid())
+        result = QDate::fromString(text.left(10), Qt::ISODate).startOfDay();
+    if (!result.isValid() && ok)
+        *ok = false;
+    return result;
+}
+
+QDateTime dateTimeFromColumn(const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime();
+    return parseDateTime(value.toString().replace(QLatin1Char(' '), QLatin1Char('T')));
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "sqlsession.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonValue>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+// What one positional argument must be.
+enum class ArgKind {
+    Text,       // a JSON string (null reads as empty)
+    DateTime,   // ISO text without zone, or null
+    Changes,    // a change packet object {"changes":[...]}
+};
+
+// The arguments of one call, already checked against the method's kinds.
+class MethodArgs
+{
+public:
+    explicit MethodArgs(const QJsonArray &values) : m_values(values) {}
+    QString text(int index) const;
+    QDateTime dateTime(int index) const;
+    QJsonValue changes(int index) const { return m_values.at(index); }
+
+private:
+    QJsonArray m_values;
+};
+
+using MethodBody = std::function<QJsonValue(SqlSession &, const MethodArgs &)>;
+
+struct MethodDef
+{
+    QString name;
+    QVector<ArgKind> args;
+    MethodBody body;
+};
+
+using MethodTable = QVector<MethodDef>;
+
+// Every method of the rdmEntPat object.
+const MethodTable &entPatMethods();
+
+// Adds the methods of one area to the table.
+void addPatientMethods(MethodTable &table);
+void addServiceMethods(MethodTable &table);
+void addItemMethods(MethodTable &table);
+void addOccurrenceMethods(MethodTable &table);
+
+// Runs a call given its method name and request body {"args":[...]} and
+// returns the envelope {"ok":true,"data":..} or {"ok":false,"error":..}.
+// Never throws: every failure becomes an envelope with a message.
+QByteArray dispatchCall(SqlSession &session, const QString &method, const QByteArray &body);
+// The envelope for a failure found before any method ran.
+QByteArray failureEnvelope(const QString &message);
+// The echo route: answers the request's arguments as data, through the same
+// body checks and envelope as a method, without touching the database.
+QByteArray echoCall(const QByteArray &body);

@@ -1,0 +1,52 @@
+// Infusion occurrences of a composition item.
+#include "changeapplier.h"
+#include "methodtable.h"
+#include "packetwriter.h"
+#include "recordkey.h"
+
+namespace {
+
+// Arguments: patient, sequence, service date, item number, branch.
+QJsonValue getOcorrencia(SqlSession &session, const MethodArgs &args)
+{
+    const PacketColumns columns = {
+        textColumn(QStringLiteral("CDFILIAL"), 4),   textColumn(QStringLiteral("CDPACIENTE"), 12),
+        dateColumn(QStringLiteral("DTSERVINTE")),    textColumn(QStringLiteral("NRSEQUSERV"), 2),
+        textColumn(QStringLiteral("CDSEQUCOPR"), 4), dateColumn(QStringLiteral("DTOCORINFU")),
+        textColumn(QStringLiteral("CDTPOCORINFU"), 3), textColumn(QStringLiteral("NMTPOCORINFU"), 100),
+    };
+    const RecordKey record{args.text(4), args.text(0), args.dateTime(2), args.text(1)};
+    return queryPacket(session, columns,
+                       QStringLiteral("SELECT O.CDFILIAL, O.CDPACIENTE, O.DTSERVINTE, O.NRSEQUSERV, O.CDSEQUCOPR,"
+                                      " O.DTOCORINFU, O.CDTPOCORINFU, T.NMTPOCORINFU FROM OCORINFU O"
+                                      " LEFT JOIN TPOCORINFU T ON T.CDTPOCORINFU = O.CDTPOCORINFU WHERE ")
+                           + RecordKey::condition(QStringLiteral("O"))
+                           + QStringLiteral(" AND O.CDSEQUCOPR = ? ORDER BY O.DTOCORINFU, O.CDTPOCORINFU"),
+                       record.binds() << args.text(3));
+}
+
+QJsonValue setOcorrencia(SqlSession &session, const MethodArgs &args)
+{
+    applyChanges(session, args.changes(0),
+                 {Schema::table(QStringLiteral("OCORINFU")), QStringLiteral("Ocorrência já cadastrada."), {}, {}});
+    return QJsonValue::Null;
+}
+
+// Arguments: patient, service date, sequence, branch.
+QJsonValue delOcorinfu(SqlSession &session, const MethodArgs &args)
+{
+    Transaction transaction(session);
+    deleteRecordOccurrences(session, {args.text(3), args.text(0), args.dateTime(1), args.text(2)});
+    transaction.commit();
+    return QJsonValue::Null;
+}
+
+} // namespace
+
+void addOccurrenceMethods(MethodTable &table)
+{
+    using A = ArgKind;
+    table.append({QStringLiteral("getOcorrencia"), {A::Text, A::Text, A::DateTime, A::Text, A::Text}, getOcorrencia});
+    table.append({QStringLiteral("SetOcorrencia"), {A::Changes}, setOcorrencia});
+    table.append({QStringLiteral("DelOcorinfu"), {A::Text, A::DateTime, A::Text, A::Text}, delOcorinfu});
+}

@@ -1,0 +1,214 @@
+#include "schema.h"
+
+#include "requesterror.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+ColumnDef key(const QString &name, int size) { return {name, ColumnType::Text, size, true, true}; }
+ColumnDef keyDate(const QString &name) { return {name, ColumnType::DateTime, 0, true, true}; }
+ColumnDef text(const QString &name, int size) { return {name, ColumnType::Text, size, false, true}; }
+ColumnDef real(const QString &name) { return {name, ColumnType::Real, 0, false, true}; }
+ColumnDef date(const QString &name) { return {name, ColumnType::DateTime, 0, false, true}; }
+
+std::vector<TableDef> makeTables()
+{
+    const ColumnDef branch = key(QStringLiteral("CDFILIAL"), 4);
+    const ColumnDef patient = key(QStringLiteral("CDPACIENTE"), 12);
+    const ColumnDef serviceDate = keyDate(QStringLiteral("DTSERVINTE"));
+    const ColumnDef sequence = key(QStringLiteral("NRSEQUSERV"), 2);
+    const ColumnDef itemNumber = key(QStringLiteral("CDSEQUCOPR"), 4);
+    // HRCONF is rewritten from HRCONSCONF on every write, so a client's copy
+    // of it is not evidence of a concurrent change.
+    ColumnDef hourText = text(QStringLiteral("HRCONF"), 4);
+    hourText.compared = false;
+
+    return {
+        {QStringLiteral("FILIAL"), {branch, text(QStringLiteral("NMFILIAL"), 30)}, {}, 0},
+        {QStringLiteral("PARADIETO"), {branch, text(QStringLiteral("IDAJUSTAPACI"), 1)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("PADRAOSERV"),
+         {key(QStringLiteral("CDSERPADDIE"), 3), text(QStringLiteral("NMSERPADDIE"), 30)}, {}, 0},
+        {QStringLiteral("ALA"), {branch, key(QStringLiteral("CDALA"), 12), text(QStringLiteral("NMALA"), 40)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("ANDAR"),
+         {branch, key(QStringLiteral("CDANDAR"), 12), text(QStringLiteral("NMANDAR"), 40)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("LEITO"),
+         {branch, key(QStringLiteral("CDLEITO"), 12), text(QStringLiteral("NMLEITO"), 40),
+          text(QStringLiteral("CDALA"), 12), text(QStringLiteral("CDANDAR"), 12)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("SERVICO"),
+         {branch, key(QStringLiteral("CDSERVFILI"), 5), text(QStringLiteral("NMSERVICO"), 40),
+          text(QStringLiteral("IDTIPOSERV"), 1), text(QStringLiteral("IDTPSERVHOSP"), 1)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("DIETPADR"),
+         {key(QStringLiteral("CDDIETPAD"), 4), text(QStringLiteral("DSDIETPAD"), 50),
+          text(QStringLiteral("IDFORMDIET"), 1)}, {}, 0},
+        {QStringLiteral("DIETSERV"),
+         {branch, key(QStringLiteral("CDSERVFILI"), 5), key(QStringLiteral("CDDIETPAD"), 4)},
+         QStringLiteral("SERVICO"), 2},
+        {QStringLiteral("VIACESDIET"),
+         {key(QStringLiteral("CDVIACESDIET"), 3), text(QStringLiteral("NMVIACESDIET"), 30)}, {}, 0},
+        {QStringLiteral("TPOCORINFU"),
+         {key(QStringLiteral("CDTPOCORINFU"), 3), text(QStringLiteral("NMTPOCORINFU"), 100)}, {}, 0},
+        {QStringLiteral("PRODUTO"),
+         {key(QStringLiteral("CDPRODUTO"), 10), text(QStringLiteral("CDARVPROD"), 20),
+          text(QStringLiteral("NMPRODUTO"), 50), text(QStringLiteral("SGUNIDADE"), 10)}, {}, 0},
+        {QStringLiteral("PRATO"),
+         {branch, key(QStringLiteral("CDPRATO"), 10), text(QStringLiteral("NMPRATO"), 40),
+          text(QStringLiteral("SGUNIDADE"), 10)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("OPERADOR"),
+         {key(QStringLiteral("CDOPERADOR"), 12), text(QStringLiteral("NMOPERADOR"), 40)}, {}, 0},
+        {QStringLiteral("NUTRICIO"), {branch, key(QStringLiteral("CDNUTRICIO"), 12)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("PACIENTE"),
+         {patient, text(QStringLiteral("NMPACIENTE"), 80), date(QStringLiteral("DTNASCPACI"))}, {}, 0},
+        {QStringLiteral("HABITOPACI"), {patient, text(QStringLiteral("DSOBSGERAL"), 255)},
+         QStringLiteral("PACIENTE"), 1},
+        {QStringLiteral("INTERNAC"),
+         {branch, patient, keyDate(QStringLiteral("DTINTERNA")), text(QStringLiteral("CDLEITO"), 12),
+          text(QStringLiteral("CDSERPADDIE"), 3), date(QStringLiteral("DTALTA")),
+          text(QStringLiteral("DSSERVINTE"), 255)},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("SERVINTE"),
+         {branch, patient, serviceDate, sequence, date(QStringLiteral("DTINTERNA")),
+          text(QStringLiteral("CDDIETGRUPSI"), 4), text(QStringLiteral("CDSERVFILI"), 5),
+          text(QStringLiteral("CDDIETPAD"), 4), text(QStringLiteral("NRACOMPANA"), 4),
+          text(QStringLiteral("STPACIACOM"), 1), text(QStringLiteral("IDIMPRSERV"), 1),
+          text(QStringLiteral("IDTIPOSERINT"), 1), text(QStringLiteral("IDRESTSERIN"), 1),
+          text(QStringLiteral("CDNUTRICIO"), 12), text(QStringLiteral("DSSERVINTE"), 255),
+          real(QStringLiteral("NRSERVPESO"))},
+         QStringLiteral("FILIAL"), 1},
+        {QStringLiteral("CONFESCO"),
+         {branch, patient, serviceDate, sequence, itemNumber, text(QStringLiteral("CDFILAUXPRAT"), 4),
+          text(QStringLiteral("CDPRATO"), 10), real(QStringLiteral("QTSERVCONF")),
+          real(QStringLiteral("QTPRATCONF")), real(QStringLiteral("QTINFUCONF")),
+          real(QStringLiteral("HRCONSCONF")), date(QStringLiteral("DTCONSCONF")),
+          text(QStringLiteral("CDPRODUTO"), 10), text(QStringLiteral("CDVIACESDIET"), 3),
+          text(QStringLiteral("IDPREPCONF"), 1), text(QStringLiteral("DSOBSCONF"), 255), hourText,
+          text(QStringLiteral("SGUNIDADE"), 5), text(QStringLiteral("CDFORMULACAO"), 20)},
+         QStringLiteral("SERVINTE"), 4},
+        {QStringLiteral("OCORINFU"),
+         {branch, patient, serviceDate, sequence, itemNumber, keyDate(QStringLiteral("DTOCORINFU")),
+          key(QStringLiteral("CDTPOCORINFU"), 3)},
+         QStringLiteral("CONFESCO"), 5},
+    };
+}
+
+QString columnType(const ColumnDef &column)
+{
+    switch (column.type) {
+    case ColumnType::Text:
+        return QStringLiteral("VARCHAR(%1)").arg(column.size);
+    case ColumnType::Real:
+        return QStringLiteral("DOUBLE PRECISION");
+    case ColumnType::DateTime:
+        return QStringLiteral("TIMESTAMP");
+    }
+    return {};
+}
+
+QString createStatement(const TableDef &table)
+{
+    QStringList parts;
+    for (const ColumnDef &column : table.columns)
+        parts << column.name + QLatin1Char(' ') + columnType(column) + (column.key ? QStringLiteral(" NOT NULL") : QString());
+    const QStringList keys = table.keyNames();
+    parts << QStringLiteral("PRIMARY KEY (%1)").arg(keys.join(QStringLiteral(", ")));
+    if (!table.parent.isEmpty()) {
+        const QStringList parentKeys = Schema::table(table.parent).keyNames().mid(0, table.parentKeyCount);
+        parts << QStringLiteral("FOREIGN KEY (%1) REFERENCES %2 (%3)")
+                     .arg(keys.mid(0, table.parentKeyCount).join(QStringLiteral(", ")), table.parent,
+                          parentKeys.join(QStringLiteral(", ")));
+    }
+    return QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(table.name, parts.join(QStringLiteral(",\n  ")));
+}
+
+const QStringList indexStatements = {
+    QStringLiteral("CREATE INDEX IX_INTERNAC_ALTA ON INTERNAC (CDFILIAL, DTALTA)"),
+    QStringLiteral("CREATE INDEX IX_SERVINTE_INTERNA ON SERVINTE (CDFILIAL, CDPACIENTE, DTINTERNA)"),
+    QStringLiteral("CREATE INDEX IX_PRODUTO_ARV ON PRODUTO (CDARVPROD)"),
+};
+
+void execute(QSqlDatabase &db, const QString &statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(query.lastError().text()));
+}
+
+} // namespace
+
+const ColumnDef *TableDef::column(const QString &name) const
+{
+    for (const ColumnDef &c : columns) {
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &c;
+    }
+    return nullptr;
+}
+
+QStringList TableDef::keyNames() const
+{
+    QStringList names;
+    for (const ColumnDef &c : columns) {
+        if (c.key)
+            names << c.name;
+    }
+    return names;
+}
+
+namespace Schema {
+
+const std::vector<TableDef> &tables()
+{
+    static const std::vector<TableDef> all = makeTables();
+    return all;
+}
+
+const TableDef &table(const QString &name)
+{
+    for (const TableDef &t : tables()) {
+        if (t.name == name)
+            return t;
+    }
+    throw std::logic_error("unknown table " + name.toStdString());
+}
+
+bool exists(QSqlDatabase &db)
+{
+    const QStringList present = db.tables();
+    return present.contains(QStringLiteral("SERVINTE"), Qt::CaseInsensitive);
+}
+
+void create(QSqlDatabase &db)
+{
+    if (!db.transaction())
+        throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(db.lastError().text()));
+    try {
+        for (const TableDef &table : tables())
+            execute(db, createStatement(table));
+        for (const QString &statement : indexStatements)
+            execute(db, statement);
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    db.commit();
+}
+
+void drop(QSqlDatabase &db)
+{
+    const QStringList present = db.tables();
+    const std::vector<TableDef> &all = tables();
+    for (auto it = all.rbegin(); it != all.rend(); ++it) {
+        if (present.contains(it->name, Qt::CaseInsensitive))
+            execute(db, QStringLiteral("DROP TABLE %1").arg(it->name));
+    }
+}
+
+} // namespace Schema

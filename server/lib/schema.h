@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The suite database: one description per table, from which the DDL of both
+// dialects is generated and against which change packets are checked (only
+// the columns named here are ever written).
+enum class ColumnType { Text, Real, DateTime };
+
+struct ColumnDef
+{
+    QString name;
+    ColumnType type = ColumnType::Text;
+    int size = 0;          // text width
+    bool key = false;      // part of the primary key
+    bool compared = true;  // checked against the original value on modify/delete
+};
+
+struct TableDef
+{
+    QString name;
+    std::vector<ColumnDef> columns;
+    QString parent;        // table whose primary key the leading key columns reference
+    int parentKeyCount = 0;
+
+    const ColumnDef *column(const QString &name) const;
+    QStringList keyNames() const;
+};
+
+namespace Schema {
+
+// Every table, parents before children.
+const std::vector<TableDef> &tables();
+const TableDef &table(const QString &name);
+
+// True when the database already holds the tables.
+bool exists(QSqlDatabase &db);
+// Creates every table and index (the database must be empty of them).
+void create(QSqlDatabase &db);
+// Drops every table (children first); used to reset test databases.
+void drop(QSqlDatabase &db);
+
+} // namespace Schema

@@ -1,0 +1,162 @@
+// Service records: the nutritionist check, the record list, the service and
+// diet checks, the numbering and observation of a new record, and its changes.
+#include "changeapplier.h"
+#include "methodtable.h"
+#include "packetwriter.h"
+#include "recordkey.h"
+#include "requesterror.h"
+
+#include <QJsonArray>
+
+namespace {
+
+const QString duplicateServiceMessage = QStringLiteral("Serviço já cadastrado.");
+
+QJsonValue getNutricio(SqlSession &session, const MethodArgs &args)
+{
+    return queryPacket(session,
+                       {textColumn(QStringLiteral("CDNUTRICIO"), 12), textColumn(QStringLiteral("NMOPERADOR"), 40)},
+                       QStringLiteral("SELECT N.CDNUTRICIO, O.NMOPERADOR FROM NUTRICIO N"
+                                      " LEFT JOIN OPERADOR O ON O.CDOPERADOR = N.CDNUTRICIO"
+                                      " WHERE N.CDFILIAL = ? AND N.CDNUTRICIO = ?"),
+                       {args.text(1), args.text(0)});
+}
+
+// Arguments: patient, admission date (null: every admission), branch.
+QJsonValue getServInte(SqlSession &session, const MethodArgs &args)
+{
+    const PacketColumns columns = {
+        textColumn(QStringLiteral("CDPACIENTE"), 12),  dateColumn(QStringLiteral("DTSERVINTE")),
+        textColumn(QStringLiteral("NRSEQUSERV"), 2),   dateColumn(QStringLiteral("DTINTERNA")),
+        textColumn(QStringLiteral("CDFILIAL"), 4),     textColumn(QStringLiteral("CDDIETGRUPSI"), 4),
+        textColumn(QStringLiteral("CDSERVFILI"), 5),   textColumn(QStringLiteral("CDDIETPAD"), 4),
+        textColumn(QStringLiteral("NRACOMPANA"), 4),   textColumn(QStringLiteral("STPACIACOM"), 1),
+        textColumn(QStringLiteral("IDIMPRSERV"), 1),   textColumn(QStringLiteral("IDTIPOSERINT"), 1),
+        textColumn(QStringLiteral("IDRESTSERIN"), 1),  textColumn(QStringLiteral("CDNUTRICIO"), 12),
+        textColumn(QStringLiteral("DSSERVINTE"), 255), realColumn(QStringLiteral("NRSERVPESO")),
+        textColumn(QStringLiteral("DSDIETPAD"), 50),   textColumn(QStringLiteral("NMOPERADOR"), 40),
+        textColumn(QStringLiteral("NMSERVICO"), 40),
+    };
+    QString sql = QStringLiteral(
+        "SELECT V.CDPACIENTE, V.DTSERVINTE, V.NRSEQUSERV, V.DTINTERNA, V.CDFILIAL, V.CDDIETGRUPSI, V.CDSERVFILI,"
+        " V.CDDIETPAD, V.NRACOMPANA, V.STPACIACOM, V.IDIMPRSERV, V.IDTIPOSERINT, V.IDRESTSERIN, V.CDNUTRICIO,"
+        " V.DSSERVINTE, V.NRSERVPESO, D.DSDIETPAD, O.NMOPERADOR, S.NMSERVICO"
+        " FROM SERVINTE V"
+        " LEFT JOIN DIETPADR D ON D.CDDIETPAD = V.CDDIETPAD"
+        " LEFT JOIN OPERADOR O ON O.CDOPERADOR = V.CDNUTRICIO"
+        " LEFT JOIN SERVICO S ON S.CDFILIAL = V.CDFILIAL AND S.CDSERVFILI = V.CDSERVFILI"
+        " WHERE V.CDFILIAL = ? AND V.CDPACIENTE = ?");
+    QVariantList binds{args.text(2), args.text(0)};
+    const QDateTime admission = args.dateTime(1);
+    if (admission.isValid()) {
+        sql += QStringLiteral(" AND V.DTINTERNA = ?");
+        binds << dateTimeBind(admission);
+    }
+    sql += QStringLiteral(" ORDER BY V.DTSERVINTE, V.NRSEQUSERV");
+    return queryPacket(session, columns, sql, binds);
+}
+
+// Enteral/parenteral services of the branch only, as the service pick list.
+QJsonValue getVeriServ(SqlSession &session, const MethodArgs &args)
+{
+    return queryPacket(session,
+                       {textColumn(QStringLiteral("CDSERVFILI"), 5), textColumn(QStringLiteral("NMSERVICO"), 40)},
+                       QStringLiteral("SELECT CDSERVFILI, NMSERVICO FROM SERVICO WHERE CDFILIAL = ? AND CDSERVFILI = ?"
+                                      " AND IDTIPOSERV = 'D' AND IDTPSERVHOSP = '1'"),
+                       {args.text(1), args.text(0)});
+}
+
+QJsonValue getVerifDieta(SqlSession &session, const MethodArgs &args)
+{
+    return queryPacket(session,
+                       {textColumn(QStringLiteral("CDDIETPAD"), 4), textColumn(QStringLiteral("DSDIETPAD"), 50)},
+                       QStringLiteral("SELECT DS.CDDIETPAD, DP.DSDIETPAD FROM DIETSERV DS"
+                                      " JOIN DIETPADR DP ON DP.CDDIETPAD = DS.CDDIETPAD"
+                                      " WHERE DS.CDFILIAL = ? AND DS.CDSERVFILI = ? AND DS.CDDIETPAD = ?"
+                                      " AND DP.IDFORMDIET = '2'"),
+                       {args.text(2), args.text(0), args.text(1)});
+}
+
+// Arguments: patient, service date, service, diet, admission date, branch.
+// Answers four packets: records repeating patient, day, service and diet;
+// the highest sequence of the patient's day; the observation of the
+// admission; the patient's general habits note.
+QJsonValue getVdPostServInte(SqlSession &session, const MethodArgs &args)
+{
+    const QString patient = args.text(0);
+    const QVariant day = dateTimeBind(args.dateTime(1));
+    const QString branch = args.text(5);
+    const QVariant admission = dateTimeBind(args.dateTime(4));
+
+    const QJsonObject duplicates = queryPacket(
+        session,
+        {textColumn(QStringLiteral("CDPACIENTE"), 12), dateColumn(QStringLiteral("DTSERVINTE")),
+         textColumn(QStringLiteral("NRSEQUSERV"), 2), textColumn(QStringLiteral("CDSERVFILI"), 5),
+         textColumn(QStringLiteral("CDDIETPAD"), 4)},
+        QStringLiteral("SELECT CDPACIENTE, DTSERVINTE, NRSEQUSERV, CDSERVFILI, CDDIETPAD FROM SERVINTE"
+                       " WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTSERVINTE = ? AND CDSERVFILI = ? AND CDDIETPAD = ?"),
+        {branch, patient, day, args.text(2), args.text(3)});
+
+    const auto sequences = session.select(
+        QStringLiteral("SELECT NRSEQUSERV FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTSERVINTE = ?"),
+        {branch, patient, day});
+    const QJsonObject highest = makePacket({textColumn(QStringLiteral("NRSEQUSERV"), 2)}, {{highestNumber(sequences)}});
+
+    const PacketColumns observationColumns = {textColumn(QStringLiteral("DSSERVINTE"), 255)};
+    auto observations = session.select(
+        QStringLiteral("SELECT DSSERVINTE FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"
+                       " AND DSSERVINTE IS NOT NULL AND DSSERVINTE <> '' ORDER BY DTSERVINTE DESC, NRSEQUSERV DESC"),
+        {branch, patient, admission});
+    if (observations.isEmpty()) {
+        observations = session.select(
+            QStringLiteral("SELECT DSSERVINTE FROM INTERNAC WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"
+                           " AND DSSERVINTE IS NOT NULL AND DSSERVINTE <> ''"),
+            {branch, patient, admission});
+    }
+    const QJsonObject observation = makePacket(observationColumns, observations.mid(0, 1));
+
+    const QJsonObject habits = queryPacket(
+        session, {textColumn(QStringLiteral("DSOBSGERAL"), 255)},
+        QStringLiteral("SELECT DSOBSGERAL FROM HABITOPACI WHERE CDPACIENTE = ? AND DSOBSGERAL IS NOT NULL"),
+        {patient});
+
+    return QJsonArray{duplicates, highest, observation, habits};
+}
+
+QJsonValue setServInte(SqlSession &session, const MethodArgs &args)
+{
+    ChangeRules rules{Schema::table(QStringLiteral("SERVINTE")), duplicateServiceMessage, {}, {}};
+    // One record per patient, day, service and diet, whatever its sequence:
+    // two workstations numbering the same new record are told, not doubled.
+    rules.prepareWrite = [](SqlSession &s, RowValues &values, bool inserting) {
+        if (!inserting)
+            return;
+        const auto same = s.select(
+            QStringLiteral("SELECT 1 FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTSERVINTE = ?"
+                           " AND COALESCE(CDSERVFILI, '') = ? AND COALESCE(CDDIETPAD, '') = ?"),
+            {values.value(QStringLiteral("CDFILIAL")), values.value(QStringLiteral("CDPACIENTE")),
+             values.value(QStringLiteral("DTSERVINTE")), values.value(QStringLiteral("CDSERVFILI")).toString(),
+             values.value(QStringLiteral("CDDIETPAD")).toString()});
+        if (!same.isEmpty())
+            throw RequestError(duplicateServiceMessage);
+    };
+    rules.beforeDelete = [](SqlSession &s, const RowValues &key) {
+        deleteRecordItems(s, RecordKey::fromValues(key));
+    };
+    applyChanges(session, args.changes(0), rules);
+    return QJsonValue::Null;
+}
+
+} // namespace
+
+void addServiceMethods(MethodTable &table)
+{
+    using A = ArgKind;
+    table.append({QStringLiteral("getNutricio"), {A::Text, A::Text}, getNutricio});
+    table.append({QStringLiteral("getServInte"), {A::Text, A::DateTime, A::Text}, getServInte});
+    table.append({QStringLiteral("getVeriServ"), {A::Text, A::Text}, getVeriServ});
+    table.append({QStringLiteral("getVerifDieta"), {A::Text, A::Text, A::Text}, getVerifDieta});
+    table.append({QStringLiteral("getVdPostServInte"), {A::Text, A::DateTime, A::Text, A::Text, A::DateTime, A::Text},
+                  getVdPostServInte});
+    table.append({QStringLiteral("SetServInte"), {A::Changes}, setServInte});
+}

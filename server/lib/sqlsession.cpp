@@ -1,0 +1,120 @@
+#include "sqlsession.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+
+// Prepared statements kept per connection; the dynamic IN lists make the set
+// open-ended, so it is cleared when it grows past this.
+constexpr int statementCacheLimit = 200;
+
+DatabaseError::Kind errorKind(Dialect dialect, const QString &code)
+{
+    if (dialect == Dialect::SQLite) {
+        // SQLITE_CONSTRAINT_PRIMARYKEY, SQLITE_CONSTRAINT_UNIQUE, SQLITE_CONSTRAINT_FOREIGNKEY
+        if (code == QLatin1String("1555") || code == QLatin1String("2067"))
+            return DatabaseError::Kind::DuplicateKey;
+        if (code == QLatin1String("787"))
+            return DatabaseError::Kind::MissingParent;
+        return DatabaseError::Kind::Other;
+    }
+    if (code == QLatin1String("23505"))
+        return DatabaseError::Kind::DuplicateKey;
+    if (code == QLatin1String("23503"))
+        return DatabaseError::Kind::MissingParent;
+    return DatabaseError::Kind::Other;
+}
+
+} // namespace
+
+SqlSession::SqlSession(const DatabaseConfig &config, const QString &connectionName)
+    : m_name(connectionName), m_db(config.open(connectionName)), m_dialect(config.dialect)
+{
+}
+
+SqlSession::~SqlSession()
+{
+    m_statements.clear();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlQuery &SqlSession::run(const QString &sql, const QVariantList &values)
+{
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        if (m_statements.size() >= statementCacheLimit)
+            m_statements.clear();
+        QSqlQuery query(m_db);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            fail(query.lastError());
+        it = m_statements.insert(sql, query);
+    }
+    QSqlQuery &query = it.value();
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        fail(error);
+    }
+    return query;
+}
+
+QVector<SqlRow> SqlSession::select(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery &query = run(sql, values);
+    QVector<SqlRow> rows;
+    const int columns = query.record().count();
+    while (query.next()) {
+        SqlRow row(columns);
+        for (int i = 0; i < columns; ++i)
+            row[i] = query.value(i);
+        rows.append(row);
+    }
+    query.finish();
+    return rows;
+}
+
+int SqlSession::execute(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery &query = run(sql, values);
+    const int affected = query.numRowsAffected();
+    query.finish();
+    return affected;
+}
+
+void SqlSession::begin()
+{
+    // SQLite: take the write lock at once, so two writers queue on the busy
+    // timeout instead of failing when a read turns into a write.
+    control(m_dialect == Dialect::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+}
+
+void SqlSession::commit()
+{
+    control(QStringLiteral("COMMIT"));
+}
+
+void SqlSession::control(const QString &statement)
+{
+    // Transaction control cannot be a prepared statement on PostgreSQL.
+    QSqlQuery query(m_db);
+    if (!query.exec(statement))
+        fail(query.lastError());
+}
+
+void SqlSession::rollback()
+{
+    QSqlQuery query(m_db);
+    query.exec(QStringLiteral("ROLLBACK"));
+}
+
+void SqlSession::fail(const QSqlError &error) const
+{
+    const DatabaseError::Kind kind = errorKind(m_dialect, error.nativeErrorCode());
+    throw DatabaseError(kind, QStringLiteral("Falha no banco de dados: %1").arg(error.text()));
+}

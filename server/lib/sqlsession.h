@@ -1,0 +1,83 @@
+#pragma once
+
+#include "database.h"
+#include "requesterror.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+// A failed statement. The kind lets the change-packet application tell a
+// duplicate key or a missing parent from other failures.
+class DatabaseError : public RequestError
+{
+public:
+    enum class Kind { DuplicateKey, MissingParent, Other };
+    DatabaseError(Kind kind, const QString &text) : RequestError(text), m_kind(kind) {}
+    Kind kind() const { return m_kind; }
+
+private:
+    Kind m_kind;
+};
+
+using SqlRow = QVector<QVariant>;
+
+// One database connection owned by one thread, with its prepared statements
+// kept for reuse. Values are always bound positionally ("?" placeholders).
+class SqlSession
+{
+public:
+    SqlSession(const DatabaseConfig &config, const QString &connectionName);
+    ~SqlSession();
+    SqlSession(const SqlSession &) = delete;
+    SqlSession &operator=(const SqlSession &) = delete;
+
+    Dialect dialect() const { return m_dialect; }
+    QSqlDatabase &database() { return m_db; }
+
+    // Runs a query and returns every row. Throws DatabaseError.
+    QVector<SqlRow> select(const QString &sql, const QVariantList &values = {});
+    // Runs a statement and returns the number of rows it changed.
+    int execute(const QString &sql, const QVariantList &values = {});
+
+    void begin();
+    void commit();
+    void rollback();
+
+private:
+    QSqlQuery &run(const QString &sql, const QVariantList &values);
+    void control(const QString &statement);
+    [[noreturn]] void fail(const QSqlError &error) const;
+
+    QString m_name;
+    QSqlDatabase m_db;
+    Dialect m_dialect;
+    QHash<QString, QSqlQuery> m_statements;
+};
+
+// Rolls back unless committed: a change packet is written whole or not at all.
+class Transaction
+{
+public:
+    explicit Transaction(SqlSession &session) : m_session(session) { m_session.begin(); }
+    ~Transaction()
+    {
+        if (!m_done)
+            m_session.rollback();
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    void commit()
+    {
+        m_session.commit();
+        m_done = true;
+    }
+
+private:
+    SqlSession &m_session;
+    bool m_done = false;
+};
