@@ -1,0 +1,44 @@
+#include "codelist.h"
+
+QString BuildCodeList(const QStringList &codes)
+{
+    QStringList quoted;
+    quoted.reserve(codes.size());
+    for (QString code : codes)
+        quoted << QLatin1Char('\'') + code.replace(QLatin1Char('\''), QLatin1String("''"))
+                      + QLatin1Char('\'');
+    return quoted.join(QLatin1Char(','));
+}
+
+QStringList ParseCodeList(const QString &text)
+{
+    QStringList codes;
+    int i = 0;
+    const int size = int(text.size());
+    while (i < size) {
+        while (i < size && (text.at(i).isSpace() || text.at(i) == QLatin1Char(',')))
+            ++i;
+        if (i >= size || text.at(i) != QLatin1Char('\''))
+            break;
+        ++i;
+        QString code;
+        bool closed = false;
+        while (i < size) {
+            if (text.at(i) == QLatin1Char('\'')) {
+                if (i + 1 < size && text.at(i + 1) == QLatin1Char('\'')) {
+                    code += QLatin1Char('\'');
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                closed = true;
+                break;
+            }
+            code += text.at(i++);
+        }
+        if (!closed)
+            break;
+        codes << code;
+    }
+    return codes;
+}

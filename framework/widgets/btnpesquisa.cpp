@@ -1,0 +1,35 @@
+#include "btnpesquisa.h"
+
+#include "abort.h"
+#include "clientdataset.h"
+#include "edit.h"
+#include "searchlists.h"
+
+TBtnPesquisa::TBtnPesquisa(QWidget *parent) : TButtonFlat(parent)
+{
+    setText(QStringLiteral("…"));
+    SetHint(QStringLiteral("Pesquisar"));
+}
+
+bool TBtnPesquisa::Pesquisa()
+{
+    if (OnBeforePesq)
+        OnBeforePesq(*this);
+    if (!m_dataSet)
+        return false;
+    if (!Pesquisar(*m_dataSet, Title + QLatin1Char('|') + EmptyText))
+        return false;
+    if (OnAfterPesq)
+        OnAfterPesq(*this);
+    if (m_edit)
+        m_edit->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void TBtnPesquisa::runClick()
+{
+    if (OnClick)
+        runGuarded(OnClick);
+    else
+        runGuarded([this] { Pesquisa(); });
+}

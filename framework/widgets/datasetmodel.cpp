@@ -1,0 +1,174 @@
+#include "datasetmodel.h"
+
+#include "abort.h"
+#include "clientdataset.h"
+
+DataSetModel::DataSetModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
+
+void DataSetModel::SetDataSet(ClientDataSet *dataSet)
+{
+    if (m_dataSet)
+        disconnect(m_dataSet, nullptr, this, nullptr);
+    m_dataSet = dataSet;
+    if (dataSet) {
+        connect(dataSet, &ClientDataSet::modelReset, this, &DataSetModel::reset);
+        connect(dataSet, &ClientDataSet::rowInserted, this, &DataSetModel::rowInserted);
+        connect(dataSet, &ClientDataSet::rowRemoved, this, &DataSetModel::rowRemoved);
+        connect(dataSet, &ClientDataSet::rowChanged, this, &DataSetModel::rowChanged);
+        connect(dataSet, &QObject::destroyed, this, &DataSetModel::reset);
+    }
+    reset();
+}
+
+void DataSetModel::SetColumns(const QVector<DataSetColumn> &columns)
+{
+    m_columns = columns;
+    reset();
+}
+
+QVector<DataSetColumn> DataSetModel::effectiveColumns() const
+{
+    if (!m_columns.isEmpty() || !m_dataSet)
+        return m_columns;
+    QVector<DataSetColumn> columns;
+    for (const auto &field : m_dataSet->Fields()) {
+        if (field->Visible())
+            columns << DataSetColumn{field->FieldName(), QString()};
+    }
+    return columns;
+}
+
+int DataSetModel::datasetRowCount() const
+{
+    return m_dataSet && m_dataSet->Active() ? m_dataSet->RecordCount() : 0;
+}
+
+void DataSetModel::reset()
+{
+    beginResetModel();
+    m_shown = effectiveColumns();
+    m_rowCount = datasetRowCount();
+    endResetModel();
+}
+
+void DataSetModel::rowInserted(int row)
+{
+    m_pendingShift = 1;
+    m_changedRow = row;
+    beginInsertRows(QModelIndex(), row, row);
+    m_pendingShift = 0;
+    m_rowCount = datasetRowCount();
+    endInsertRows();
+}
+
+void DataSetModel::rowRemoved(int row)
+{
+    m_pendingShift = -1;
+    m_changedRow = row;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_pendingShift = 0;
+    m_rowCount = datasetRowCount();
+    endRemoveRows();
+}
+
+void DataSetModel::rowChanged(int row)
+{
+    if (row >= 0 && row < m_rowCount && !m_shown.isEmpty())
+        emit dataChanged(index(row, 0), index(row, int(m_shown.size()) - 1));
+}
+
+// The dataset row behind a model row; -1 for the removed row while its
+// removal is announced.
+int DataSetModel::dataSetRow(int row) const
+{
+    if (m_pendingShift == 0 || row < m_changedRow)
+        return row;
+    if (m_pendingShift > 0)
+        return row + 1;
+    return row == m_changedRow ? -1 : row - 1;
+}
+
+Field *DataSetModel::FieldAt(int column) const
+{
+    if (!m_dataSet || column < 0 || column >= m_shown.size())
+        return nullptr;
+    return m_dataSet->FindField(m_shown.at(column).fieldName);
+}
+
+int DataSetModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int DataSetModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_shown.size());
+}
+
+QVariant DataSetModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return QVariant();
+    const Field *field = FieldAt(index.column());
+    const int row = dataSetRow(index.row());
+    if (!field || row < 0 || row >= datasetRowCount())
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_dataSet->displayTextAt(row, field->Index());
+    case Qt::EditRole:
+        return row == m_dataSet->RecNo() ? field->Text() : m_dataSet->displayTextAt(row, field->Index());
+    case Qt::TextAlignmentRole:
+        if (field->DataType() == FieldType::Integer || field->DataType() == FieldType::Real)
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    default:
+        return QVariant();
+    }
+}
+
+bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return false;
+    Field *field = FieldAt(index.column());
+    if (!field || index.row() != m_dataSet->RecNo())
+        return false;
+    const QString text = value.toString();
+    return runGuarded([&] {
+        if (text == field->Text())
+            return;
+        if (m_dataSet->State() == DataSetState::Browse)
+            m_dataSet->Edit();
+        field->SetText(text);
+    });
+}
+
+QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_shown.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const DataSetColumn &column = m_shown.at(section);
+    if (role == Qt::DisplayRole) {
+        if (!column.title.isEmpty())
+            return column.title;
+        const Field *field = FieldAt(section);
+        return field ? field->DisplayLabel() : column.fieldName;
+    }
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(column.titleAlignment);
+    return QVariant();
+}
+
+Qt::ItemFlags DataSetModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    const Field *field = FieldAt(index.column());
+    if (field && !field->ReadOnly() && !field->Calculated())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}

@@ -1,0 +1,459 @@
+#include "dbgrid.h"
+
+#include "abort.h"
+#include "clientdataset.h"
+#include "datasetmodel.h"
+#include "dbgriddelegate.h"
+#include "interaction.h"
+#include "keychar.h"
+#include "maskedit.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+
+#include <memory>
+
+namespace {
+constexpr int EditButtonWidth = 18;
+}
+
+TDBGrid::TDBGrid(QWidget *parent)
+    : QTableView(parent), FocusAware(this), m_model(new DataSetModel(this))
+{
+    setModel(m_model);
+    QItemSelectionModel *defaultSelection = selectionModel();
+    setSelectionModel(new DBGridSelectionModel(m_model, this));
+    delete defaultSelection;
+    setItemDelegate(new DBGridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                    | QAbstractItemView::EditKeyPressed);
+    setTabKeyNavigation(true);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsMovable(false);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        applyColumnWidths();
+        syncCurrent();
+    });
+}
+
+TDBGrid::~TDBGrid() = default;
+
+void TDBGrid::SetDataSet(ClientDataSet *dataSet)
+{
+    if (m_dataSet)
+        disconnect(m_dataSet, nullptr, this, nullptr);
+    m_dataSet = dataSet;
+    m_model->SetDataSet(dataSet);
+    if (dataSet)
+        connect(dataSet, &ClientDataSet::currentRowChanged, this, &TDBGrid::syncCurrent);
+    syncCurrent();
+}
+
+void TDBGrid::SetColumns(const QVector<TColumn> &columns)
+{
+    m_columns = columns;
+    QVector<DataSetColumn> modelColumns;
+    for (const TColumn &column : columns)
+        modelColumns << DataSetColumn{column.fieldName, column.title, column.titleAlignment};
+    m_selectedColumn = 0;
+    m_model->SetColumns(modelColumns);
+}
+
+int TDBGrid::ColumnCount() const
+{
+    return m_model->columnCount();
+}
+
+void TDBGrid::applyColumnWidths()
+{
+    for (int i = 0; i < m_model->columnCount(); ++i) {
+        int width = m_columns.value(i).width;
+        if (width <= 0) {
+            const Field *field = m_model->FieldAt(i);
+            const int characters = qBound(4, field ? field->DisplayWidth() : 10, 40);
+            width = fontMetrics().averageCharWidth() * characters + 12;
+        }
+        setColumnWidth(i, width);
+    }
+}
+
+void TDBGrid::syncCurrent()
+{
+    if (m_syncing)
+        return;
+    m_syncing = true;
+    const int row = m_dataSet && m_dataSet->Active() ? m_dataSet->RecNo() : -1;
+    const QModelIndex index = m_model->index(row, m_selectedColumn);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    if (index.isValid())
+        scrollTo(index);
+    m_syncing = false;
+}
+
+Field *TDBGrid::SelectedField() const
+{
+    return m_model->FieldAt(m_selectedColumn);
+}
+
+void TDBGrid::SetSelectedIndex(int column)
+{
+    if (column < 0 || column >= ColumnCount() || column == m_selectedColumn)
+        return;
+    const QModelIndex target = m_model->index(m_dataSet ? m_dataSet->RecNo() : -1, column);
+    if (m_inColExit || !target.isValid()) {
+        m_selectedColumn = column;
+        syncCurrent();
+        return;
+    }
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+}
+
+bool TDBGrid::allowCurrentChange(const QModelIndex &to)
+{
+    if (m_syncing || !to.isValid() || !m_dataSet)
+        return true;
+    if (to.row() == m_dataSet->RecNo() && to.column() == m_selectedColumn)
+        return true;
+    if (!commitEditor() || !leaveColumn(to.column()))
+        return false;
+    if (to.row() != m_dataSet->RecNo()
+        && !runGuarded([&] { m_dataSet->SetRecNo(to.row()); })) {
+        syncCurrent();
+        return false;
+    }
+    return true;
+}
+
+bool TDBGrid::leaveColumn(int target)
+{
+    if (target == m_selectedColumn)
+        return true;
+    if (OnColExit) {
+        const int before = m_selectedColumn;
+        m_inColExit = true;
+        const bool ok = runGuarded([this] { OnColExit(*this); });
+        m_inColExit = false;
+        if (!ok) {
+            if (m_selectedColumn != before)
+                syncCurrent();
+            return false;
+        }
+    }
+    m_selectedColumn = target;
+    return true;
+}
+
+bool TDBGrid::commitEditor()
+{
+    if (!m_editor)
+        return true;
+    QPointer<QWidget> editor = m_editor;
+    if (m_dataSet && m_editIndex.isValid() && m_editIndex.row() == m_dataSet->RecNo()
+        && !m_model->setData(m_editIndex, editorText(editor)))
+        return false;
+    if (editor)
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+QString TDBGrid::editorText(QWidget *editor) const
+{
+    if (auto *combo = qobject_cast<QComboBox *>(editor))
+        return combo->currentText();
+    if (auto *edit = qobject_cast<TMaskEdit *>(editor))
+        return edit->Text();
+    return QString();
+}
+
+QLineEdit *TDBGrid::InplaceEditor() const
+{
+    return qobject_cast<QLineEdit *>(m_editor.data());
+}
+
+void TDBGrid::SetEditorMode(bool open)
+{
+    if (open && !m_editor)
+        edit(currentIndex(), QAbstractItemView::AllEditTriggers, nullptr);
+    else if (!open)
+        commitEditor();
+}
+
+bool TDBGrid::canEdit(const QModelIndex &index) const
+{
+    if (m_readOnly || !index.isValid() || !m_dataSet || index.row() != m_dataSet->RecNo())
+        return false;
+    if (m_columns.value(index.column()).readOnly)
+        return false;
+    return m_model->flags(index).testFlag(Qt::ItemIsEditable);
+}
+
+bool TDBGrid::ensureEditing()
+{
+    if (!m_dataSet || !m_dataSet->Active())
+        return false;
+    if (m_dataSet->State() == DataSetState::Browse && !runGuarded([this] { m_dataSet->Edit(); }))
+        return false;
+    return m_dataSet->State() == DataSetState::Edit || m_dataSet->State() == DataSetState::Insert;
+}
+
+bool TDBGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (!canEdit(index))
+        return false;
+    return QTableView::edit(index, trigger, event);
+}
+
+void TDBGrid::editorOpened(QWidget *editor, const QModelIndex &index)
+{
+    m_editor = editor;
+    m_editIndex = index;
+    editor->installEventFilter(this);
+}
+
+void TDBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (editor == m_editor) {
+        m_editor.clear();
+        m_editIndex = QPersistentModelIndex();
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
+bool TDBGrid::moveColumn(int step)
+{
+    const int columns = ColumnCount();
+    if (!m_dataSet || !m_dataSet->Active() || m_dataSet->IsEmpty() || columns == 0)
+        return false;
+    int row = m_dataSet->RecNo();
+    int column = m_selectedColumn + step;
+    if (column >= columns) {
+        column = 0;
+        ++row;
+    } else if (column < 0) {
+        column = columns - 1;
+        --row;
+    }
+    if (row < 0 || row >= m_dataSet->RecordCount())
+        return false;
+    selectionModel()->setCurrentIndex(m_model->index(row, column), QItemSelectionModel::ClearAndSelect);
+    return true;
+}
+
+void TDBGrid::insertRow()
+{
+    if (m_readOnly || !m_dataSet || !m_dataSet->Active() || !commitEditor())
+        return;
+    runGuarded([this] { m_dataSet->Insert(); });
+}
+
+void TDBGrid::deleteRow()
+{
+    if (m_readOnly || !m_dataSet || !m_dataSet->Active() || m_dataSet->IsEmpty())
+        return;
+    runGuarded([this] {
+        if (interaction().question(QStringLiteral("Excluir o registro?")))
+            m_dataSet->Delete();
+    });
+}
+
+void TDBGrid::pressEditButton()
+{
+    if (!hasEditButton(currentIndex()) || !commitEditor() || !OnEditButtonClick)
+        return;
+    runGuarded([this] { OnEditButtonClick(*this); });
+}
+
+bool TDBGrid::hasEditButton(const QModelIndex &index) const
+{
+    return index.isValid() && index == currentIndex()
+           && m_columns.value(index.column()).buttonStyle == TColumn::Ellipsis;
+}
+
+QRect TDBGrid::buttonRect(const QRect &cell) const
+{
+    return QRect(cell.right() - EditButtonWidth + 1, cell.top(), EditButtonWidth, cell.height());
+}
+
+bool TDBGrid::commonKey(QKeyEvent *event)
+{
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (!commitEditor())
+            return true;
+        if (!moveColumn(event->key() == Qt::Key_Tab && !event->modifiers().testFlag(Qt::ShiftModifier) ? 1 : -1))
+            event->ignore();   // past the grid's end: the focus leaves the grid
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!control)
+            return false;
+        pressEditButton();
+        return true;
+    case Qt::Key_Delete:
+        if (!control)
+            return false;
+        deleteRow();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TDBGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (event == m_handledEvent) {
+        m_handledEvent = nullptr;
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    int key = event->key();
+    if (OnKeyDown && (!runGuarded([&] { OnKeyDown(*this, key, event->modifiers()); }) || key == 0))
+        return;
+    event->accept();
+    if (commonKey(event))
+        return;
+    if (key == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        insertRow();
+        return;
+    }
+    if (key == Qt::Key_Escape) {
+        if (m_dataSet && (m_dataSet->State() == DataSetState::Edit || m_dataSet->State() == DataSetState::Insert))
+            runGuarded([this] { m_dataSet->Cancel(); });
+        return;
+    }
+    QChar typed = typedChar(*event);
+    if (typed.isNull()) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    if (OnKeyPress && (!runGuarded([&] { OnKeyPress(*this, typed); }) || typed.isNull()))
+        return;
+    if (!typed.isPrint() || !canEdit(currentIndex()) || !ensureEditing())
+        return;
+    if (!edit(currentIndex(), QAbstractItemView::AllEditTriggers, nullptr) || !m_editor)
+        return;
+    if (auto *line = qobject_cast<QLineEdit *>(m_editor.data())) {
+        line->selectAll();
+        const std::unique_ptr<QKeyEvent> retyped(retypedEvent(*event, typed));
+        m_handledEvent = retyped.get();
+        QCoreApplication::sendEvent(line, retyped.get());
+        m_handledEvent = nullptr;
+    }
+}
+
+bool TDBGrid::editorKey(QWidget *editor, QKeyEvent *event)
+{
+    if (event == m_handledEvent)
+        return false;
+    int key = event->key();
+    if (OnKeyDown && (!runGuarded([&] { OnKeyDown(*this, key, event->modifiers()); }) || key == 0))
+        return true;
+    if (commonKey(event))
+        return true;
+    switch (key) {
+    case Qt::Key_Escape:
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        break;
+    case Qt::Key_Delete:
+        return !ensureEditing();
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (qobject_cast<QComboBox *>(editor))
+            return false;
+        // Row moves: the grid's own navigation, once the cell is stored.
+        if (commitEditor())
+            QTableView::keyPressEvent(event);
+        return true;
+    default:
+        break;
+    }
+    QChar typed = typedChar(*event);
+    if (typed.isNull())
+        return false;
+    if (OnKeyPress && (!runGuarded([&] { OnKeyPress(*this, typed); }) || typed.isNull()))
+        return true;
+    if (typed == QLatin1Char('\r')) {
+        commitEditor();
+        return true;
+    }
+    if ((typed.isPrint() || typed == QLatin1Char('\b')) && !ensureEditing())
+        return true;
+    if (typed == typedChar(*event))
+        return false;
+    const std::unique_ptr<QKeyEvent> retyped(retypedEvent(*event, typed));
+    m_handledEvent = retyped.get();
+    QCoreApplication::sendEvent(editor, retyped.get());
+    m_handledEvent = nullptr;
+    return true;
+}
+
+bool TDBGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_editor && event->type() == QEvent::KeyPress)
+        return editorKey(m_editor, static_cast<QKeyEvent *>(event));
+    return QTableView::eventFilter(watched, event);
+}
+
+void TDBGrid::mousePressEvent(QMouseEvent *event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (hasEditButton(index) && buttonRect(visualRect(index)).contains(event->position().toPoint())) {
+        pressEditButton();
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void TDBGrid::drawExtras(QPainter *painter, const QRect &rect, const QModelIndex &index)
+{
+    if (hasEditButton(index)) {
+        QStyleOptionButton button;
+        button.rect = buttonRect(rect);
+        button.text = QStringLiteral("…");
+        button.state = QStyle::State_Enabled | QStyle::State_Raised;
+        style()->drawControl(QStyle::CE_PushButton, &button, painter, this);
+    }
+    if (!OnDrawColumnCell)
+        return;
+    Field *field = m_model->FieldAt(index.column());
+    const bool selected = index == currentIndex();
+    const bool focused = selected && hasFocus();
+    painter->save();
+    m_drawRow = index.row();
+    runGuarded([&] { OnDrawColumnCell(*this, *painter, rect, field, index.column(), selected, focused); });
+    m_drawRow = -1;
+    painter->restore();
+}
+
+QVariant TDBGrid::DrawingValue(const QString &fieldName) const
+{
+    if (!m_dataSet)
+        return QVariant();
+    const Field *field = m_dataSet->FieldByName(fieldName);
+    return m_drawRow >= 0 ? m_dataSet->valueAt(m_drawRow, field->Index()) : field->Value();
+}
+
+bool TDBGrid::focusEntered()
+{
+    return !OnEnter || runGuarded([this] { OnEnter(*this); });
+}
+
+bool TDBGrid::focusLeft()
+{
+    // A pending cell edit reaches the dataset before the exit handler runs.
+    return commitEditor() && (!OnExit || runGuarded([this] { OnExit(*this); }));
+}

@@ -1,0 +1,24 @@
+#include "maskedit.h"
+
+TMaskEdit::TMaskEdit(QWidget *parent) : TEdit(parent)
+{
+}
+
+void TMaskEdit::SetEditMask(const QString &classicMask)
+{
+    const QString text = Text();
+    m_classic = classicMask;
+    m_mask = ClassicMask(classicMask);
+    setInputMask(m_mask.qtMask());
+    SetText(text);
+}
+
+QString TMaskEdit::Text() const
+{
+    return m_mask.textFromDisplay(displayText());
+}
+
+void TMaskEdit::SetText(const QString &text)
+{
+    setText(m_mask.displayFromText(text));
+}
