@@ -1,0 +1,83 @@
+#include "guiinteraction.h"
+
+#include "listdialogs.h"
+#include "marklistmodel.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QString applicationTitle()
+{
+    return QApplication::applicationDisplayName();
+}
+
+} // namespace
+
+QWidget *GuiInteraction::owner() const
+{
+    return m_parent ? m_parent.data() : QApplication::activeWindow();
+}
+
+void GuiInteraction::error(const QString &text)
+{
+    QMessageBox::critical(owner(), applicationTitle(), text);
+}
+
+void GuiInteraction::information(const QString &text)
+{
+    QMessageBox::information(owner(), applicationTitle(), text);
+}
+
+bool GuiInteraction::question(const QString &text)
+{
+    return QMessageBox::question(owner(), applicationTitle(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+int GuiInteraction::alert(const QString &text, const QStringList &captions)
+{
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::NoButton, owner());
+    QList<QPushButton *> buttons;
+    for (const QString &caption : captions.mid(0, 3))
+        buttons << box.addButton(caption, QMessageBox::AcceptRole);
+    if (!buttons.isEmpty())
+        box.setEscapeButton(buttons.last());
+    box.exec();
+    const int chosen = int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+    return chosen < 0 ? int(buttons.size()) - 1 : chosen;
+}
+
+bool GuiInteraction::pick(ClientDataSet &data, const QString &title)
+{
+    PickDialog dialog(data, title, owner());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QStringList> GuiInteraction::markList(ClientDataSet &data, const QString &keyField,
+                                                    const QString &title, const QStringList &marked)
+{
+    MarkListDialog dialog(data, keyField, title, marked, owner());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Marks()->Marked();
+}
+
+bool GuiInteraction::find(ClientDataSet &data)
+{
+    FindDialog dialog(data, owner());
+    while (dialog.exec() == QDialog::Accepted) {
+        if (dialog.Locate())
+            return true;
+        information(QStringLiteral("Registro não encontrado."));
+    }
+    return false;
+}
+
+int GuiInteraction::execDialog(QDialog &dialog)
+{
+    return dialog.exec();
+}

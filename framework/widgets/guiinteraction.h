@@ -1,0 +1,33 @@
+#pragma once
+
+#include "interaction.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The interaction with real dialogs: message boxes (their standard buttons
+// are translated by the Qt translations the host loads), the pick list, the
+// marking list and the find dialog. Dialogs are modal over `parent`, or over
+// the active window when it is gone.
+class GuiInteraction : public Interaction
+{
+public:
+    explicit GuiInteraction(QWidget *parent = nullptr) : m_parent(parent) {}
+
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    void error(const QString &text) override;
+    void information(const QString &text) override;
+    bool question(const QString &text) override;
+    int alert(const QString &text, const QStringList &captions) override;
+    bool pick(ClientDataSet &data, const QString &title) override;
+    std::optional<QStringList> markList(ClientDataSet &data, const QString &keyField,
+                                        const QString &title, const QStringList &marked) override;
+    bool find(ClientDataSet &data) override;
+    int execDialog(QDialog &dialog) override;
+
+private:
+    QWidget *owner() const;
+
+    QPointer<QWidget> m_parent;
+};
