@@ -71,8 +71,9 @@ QString matchClause(const TableDef &table, const RowValues &old, QVariantList &b
             conditions << column.name + QStringLiteral(" = ?");
             binds << value;
         } else if (column.type == ColumnType::Text) {
-            conditions << QStringLiteral("COALESCE(%1, '') = ?").arg(column.name);
-            binds << (value.isNull() ? QString() : value.toString());
+            // Drivers bind an empty text as null: compare both sides folded.
+            conditions << QStringLiteral("COALESCE(%1, '') = COALESCE(?, '')").arg(column.name);
+            binds << value;
         } else if (value.isNull()) {
             conditions << column.name + QStringLiteral(" IS NULL");
         } else if (column.type == ColumnType::Real) {

@@ -133,10 +133,10 @@ QJsonValue setServInte(SqlSession &session, const MethodArgs &args)
             return;
         const auto same = s.select(
             QStringLiteral("SELECT 1 FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTSERVINTE = ?"
-                           " AND COALESCE(CDSERVFILI, '') = ? AND COALESCE(CDDIETPAD, '') = ?"),
+                           " AND COALESCE(CDSERVFILI, '') = COALESCE(?, '') AND COALESCE(CDDIETPAD, '') = COALESCE(?, '')"),
             {values.value(QStringLiteral("CDFILIAL")), values.value(QStringLiteral("CDPACIENTE")),
-             values.value(QStringLiteral("DTSERVINTE")), values.value(QStringLiteral("CDSERVFILI")).toString(),
-             values.value(QStringLiteral("CDDIETPAD")).toString()});
+             values.value(QStringLiteral("DTSERVINTE")), values.value(QStringLiteral("CDSERVFILI")),
+             values.value(QStringLiteral("CDDIETPAD"))});
         if (!same.isEmpty())
             throw RequestError(duplicateServiceMessage);
     };

@@ -1,0 +1,380 @@
+// Change packets and deletions of rdmEntPat: one transaction per packet,
+// optimistic concurrency, duplicate keys, dependent rows, literal text, and
+// eight workstations at once; on SQLite and (when available) PostgreSQL.
+#include "fixturedb.h"
+#include "fixtureserver.h"
+#include "serverresult.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+
+using namespace Fixture;
+
+namespace {
+
+const QString stale = QStringLiteral("Registro alterado ou excluído por outro usuário. Recarregue os dados e tente novamente.");
+
+QString iso(const QDate &date) { return date.startOfDay().toString(Qt::ISODate); }
+
+QJsonObject changes(const QJsonArray &list) { return {{QStringLiteral("changes"), list}}; }
+
+QJsonObject change(const QString &kind, const QJsonObject &old, const QJsonObject &values)
+{
+    QJsonObject object{{QStringLiteral("kind"), kind}};
+    if (!old.isEmpty())
+        object.insert(QStringLiteral("old"), old);
+    if (!values.isEmpty())
+        object.insert(QStringLiteral("new"), values);
+    return object;
+}
+
+// Rows of a packet as objects by field name, exactly as they travelled.
+QVector<QJsonObject> rowObjects(const QJsonValue &packet)
+{
+    const QJsonArray fields = packet[QStringLiteral("fields")].toArray();
+    QVector<QJsonObject> rows;
+    for (const QJsonValue &row : packet[QStringLiteral("rows")].toArray()) {
+        QJsonObject object;
+        for (int i = 0; i < fields.size(); ++i)
+            object.insert(fields.at(i)[QStringLiteral("name")].toString(), row.toArray().at(i));
+        rows.append(object);
+    }
+    return rows;
+}
+
+QJsonObject newItem(const QString &number)
+{
+    return {{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords}, {"DTSERVINTE", iso(recordDay())},
+            {"NRSEQUSERV", Sequence}, {"CDSEQUCOPR", number}, {"QTSERVCONF", 40.0}, {"QTPRATCONF", 500.0},
+            {"QTINFUCONF", 450.0}, {"HRCONSCONF", 23.0 + 59.0 / 60.0}, {"HRCONF", "1015"},
+            {"DTCONSCONF", iso(recordDay())}, {"CDPRODUTO", Product}, {"CDVIACESDIET", Route}, {"IDPREPCONF", "F"},
+            {"SGUNIDADE", "mL"}, {"CDFORMULACAO", ProductTreeCode},
+            // joined display fields travel in the delta too and are ignored
+            {"NMPRODUTO", "Fórmula"}, {"NMVIACESDIET", "Sonda"}, {"UNIDPRO", "mL"}};
+}
+
+} // namespace
+
+class TestServerChanges : public QObject
+{
+    Q_OBJECT
+
+private:
+    ServerResult call(const QString &method, const QJsonArray &args) { return callServer(m_server->port(), method, args); }
+
+    QVector<QJsonObject> items()
+    {
+        const ServerResult result = call(QStringLiteral("getConfesco"), {AdultWithRecords, Sequence, iso(recordDay()), BranchAdjust});
+        return result.ok ? rowObjects(result.data) : QVector<QJsonObject>();
+    }
+    QJsonObject item(const QString &number)
+    {
+        for (const QJsonObject &row : items()) {
+            if (row[QStringLiteral("CDSEQUCOPR")].toString() == number)
+                return row;
+        }
+        return {};
+    }
+    int occurrenceCount(const QString &number)
+    {
+        const ServerResult result = call(QStringLiteral("getOcorrencia"),
+                                         {AdultWithRecords, Sequence, iso(recordDay()), number, BranchAdjust});
+        return result.ok ? int(rowObjects(result.data).size()) : -1;
+    }
+    QVector<QJsonObject> records()
+    {
+        const ServerResult result = call(QStringLiteral("getServInte"), {AdultWithRecords, QJsonValue(), BranchAdjust});
+        return result.ok ? rowObjects(result.data) : QVector<QJsonObject>();
+    }
+
+    std::unique_ptr<FixtureServer> m_server;
+
+private slots:
+    void initTestCase_data() { addBackendData(); }
+    void init() { m_server = startBackendServer(8); }
+    void cleanup() { m_server.reset(); }
+
+    void itemIsInsertedEditedAndDeleted()
+    {
+        ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, newItem("0003"))})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QJsonObject stored = item(QStringLiteral("0003"));
+        QCOMPARE(stored["QTINFUCONF"].toDouble(), 450.0);
+        // The clock text follows the real hour, whatever the client sent.
+        QCOMPARE(stored["HRCONF"].toString(), QStringLiteral("2359"));
+        QCOMPARE(stored["NMPRODUTO"].toString(), QStringLiteral("Fórmula enteral polimérica 1,0 kcal/mL"));
+
+        QJsonObject edited = stored;
+        edited["QTINFUCONF"] = 480.0;
+        edited["DSOBSCONF"] = "Reduzir velocidade";
+        result = call(QStringLiteral("SetConfesco"), {changes({change("modify", stored, edited)})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(item(QStringLiteral("0003"))["QTINFUCONF"].toDouble(), 480.0);
+
+        result = call(QStringLiteral("SetConfesco"), {changes({change("delete", item(QStringLiteral("0003")), {})})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QVERIFY(item(QStringLiteral("0003")).isEmpty());
+    }
+
+    void staleEditsAreRefused()
+    {
+        // Two workstations read the same item; the first edit wins.
+        const QJsonObject read = item(ProductItem);
+        QJsonObject first = read;
+        first["QTINFUCONF"] = 210.0;
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("modify", read, first)})}).ok);
+        QJsonObject second = read;
+        second["QTINFUCONF"] = 190.0;
+        ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("modify", read, second)})});
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error, stale);
+        result = call(QStringLiteral("SetConfesco"), {changes({change("delete", read, {})})});
+        QCOMPARE(result.error, stale);
+        QCOMPARE(item(ProductItem)["QTINFUCONF"].toDouble(), 210.0);
+        QCOMPARE(occurrenceCount(ProductItem), 1);
+
+        // A row that is gone cannot be edited either.
+        const QJsonObject dish = item(DishItem);
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("delete", dish, {})})}).ok);
+        result = call(QStringLiteral("SetConfesco"), {changes({change("modify", dish, dish)})});
+        QCOMPARE(result.error, stale);
+    }
+
+    void duplicatesAreRefused()
+    {
+        ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, newItem(ProductItem))})});
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.startsWith(QStringLiteral("Item já cadastrado")), qPrintable(result.error));
+
+        QJsonObject record = records().first();
+        record["NRSEQUSERV"] = "02";
+        result = call(QStringLiteral("SetServInte"), {changes({change("insert", {}, record)})});
+        QCOMPARE(result.error, QStringLiteral("Serviço já cadastrado."));
+
+        const QJsonObject occurrence{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords},
+                                     {"DTSERVINTE", iso(recordDay())}, {"NRSEQUSERV", Sequence},
+                                     {"CDSEQUCOPR", ProductItem}, {"DTOCORINFU", occurrenceTime().toString(Qt::ISODate)},
+                                     {"CDTPOCORINFU", OccurrenceType}};
+        result = call(QStringLiteral("SetOcorrencia"), {changes({change("insert", {}, occurrence)})});
+        QCOMPARE(result.error, QStringLiteral("Ocorrência já cadastrada."));
+    }
+
+    void packetIsAppliedWholeOrNotAtAll()
+    {
+        const ServerResult result = call(QStringLiteral("SetConfesco"),
+                                         {changes({change("insert", {}, newItem("0003")),
+                                                   change("insert", {}, newItem(ProductItem))})});
+        QVERIFY(!result.ok);
+        QVERIFY(item(QStringLiteral("0003")).isEmpty());
+        QCOMPARE(items().size(), 2);
+    }
+
+    void itemOfAMissingRecordIsRefused()
+    {
+        QJsonObject orphan = newItem("0001");
+        orphan["DTSERVINTE"] = iso(QDate::currentDate().addDays(-7));
+        const ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, orphan)})});
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(QStringLiteral("não existe mais")), qPrintable(result.error));
+    }
+
+    void deletingAnItemDeletesItsOccurrences()
+    {
+        QCOMPARE(occurrenceCount(ProductItem), 1);
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("delete", item(ProductItem), {})})}).ok);
+        QCOMPARE(occurrenceCount(ProductItem), 0);
+        // A new item under the old number starts without occurrences.
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, newItem(ProductItem))})}).ok);
+        QCOMPARE(occurrenceCount(ProductItem), 0);
+    }
+
+    void deletingARecordDeletesItsItems()
+    {
+        const QJsonObject record = records().first();
+        const ServerResult result = call(QStringLiteral("SetServInte"), {changes({change("delete", record, {})})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(items().size(), 0);
+        QCOMPARE(occurrenceCount(ProductItem), 0);
+        QCOMPARE(records().size(), 1);
+    }
+
+    void editedRecordKeepsItsKey()
+    {
+        const QJsonObject record = records().first();
+        QJsonObject edited = record;
+        edited["NRSEQUSERV"] = "02";
+        edited["NRSERVPESO"] = 70.25;
+        const ServerResult result = call(QStringLiteral("SetServInte"), {changes({change("modify", record, edited)})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        const QJsonObject stored = records().first();
+        QCOMPARE(stored["NRSEQUSERV"].toString(), Sequence);
+        QCOMPARE(stored["NRSERVPESO"].toDouble(), 70.25);
+        QCOMPARE(items().size(), 2);
+    }
+
+    void firstRecordOfTheDayIsNumberedOne()
+    {
+        const QString today = iso(QDate::currentDate());
+        const QJsonArray check = {AdultWithoutRecords, today, EnteralService, EnteralDiet, Fixture::admission().toString(Qt::ISODate), BranchAdjust};
+        ServerResult result = call(QStringLiteral("getVdPostServInte"), check);
+        QCOMPARE(rowObjects(result.data.toArray().at(1)).first()["NRSEQUSERV"].toString(), QStringLiteral("0"));
+        const QJsonObject record{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithoutRecords}, {"DTSERVINTE", today},
+                                 {"NRSEQUSERV", "01"}, {"DTINTERNA", Fixture::admission().toString(Qt::ISODate)},
+                                 {"CDSERVFILI", EnteralService}, {"CDDIETPAD", EnteralDiet}, {"CDDIETGRUPSI", EnteralDiet},
+                                 {"CDNUTRICIO", Nutritionist}, {"NRACOMPANA", "0"}, {"STPACIACOM", "0"},
+                                 {"IDIMPRSERV", "S"}, {"NRSERVPESO", QJsonValue()}, {"NMSERVICO", "Nutrição Enteral"}};
+        result = call(QStringLiteral("SetServInte"), {changes({change("insert", {}, record)})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = call(QStringLiteral("getVdPostServInte"), check);
+        QCOMPARE(rowObjects(result.data.toArray().at(0)).size(), 1);
+        QCOMPARE(rowObjects(result.data.toArray().at(1)).first()["NRSEQUSERV"].toString(), QStringLiteral("1"));
+    }
+
+    void textIsStoredLiterally_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("statement") << "'; DROP TABLE CONFESCO; --";
+        QTest::newRow("closing quote") << "x'); DELETE FROM OCORINFU; --";
+        QTest::newRow("quotes") << "O'Brien \"duplo\" ''";
+        QTest::newRow("keywords") << "SELECT * FROM PACIENTE WHERE 1=1 OR";
+        QTest::newRow("accents") << "Observação: ração à noite";
+    }
+    void textIsStoredLiterally()
+    {
+        QFETCH(QString, text);
+        const QJsonObject read = item(ProductItem);
+        QJsonObject edited = read;
+        edited["DSOBSCONF"] = text;
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("modify", read, edited)})}).ok);
+        const QJsonObject stored = item(ProductItem);
+        QCOMPARE(stored["DSOBSCONF"].toString(), text);
+        QCOMPARE(items().size(), 2);
+        QCOMPARE(occurrenceCount(ProductItem), 1);
+        // The stored text is also matched literally as an original value.
+        edited = stored;
+        edited["QTSERVCONF"] = 70.0;
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("modify", stored, edited)})}).ok);
+    }
+
+    void valuesOutsideTheColumnsAreRefused_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QJsonValue>("value");
+        QTest::newRow("text too long") << "DSOBSCONF" << QJsonValue(QString(256, QLatin1Char('x')));
+        QTest::newRow("number as text") << "QTINFUCONF" << QJsonValue("muito");
+        QTest::newRow("bad date") << "DTCONSCONF" << QJsonValue("31/02/2024");
+        QTest::newRow("object as text") << "DSOBSCONF" << QJsonValue(QJsonObject());
+    }
+    void valuesOutsideTheColumnsAreRefused()
+    {
+        QFETCH(QString, field);
+        QFETCH(QJsonValue, value);
+        const QJsonObject read = item(ProductItem);
+        QJsonObject edited = read;
+        edited[field] = value;
+        const ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("modify", read, edited)})});
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(field), qPrintable(result.error));
+        QCOMPARE(item(ProductItem), read);
+    }
+
+    void observationOfTheAdmission()
+    {
+        const QString text = QStringLiteral("Jejum para exame às 14h; 'não' alterar");
+        ServerResult result = call(QStringLiteral("UpdServInte"), {AdultWithRecords, text, BranchAdjust});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        for (const QJsonObject &record : records())
+            QCOMPARE(record["DSSERVINTE"].toString(), text);
+        result = call(QStringLiteral("getPaciFiltro"), {"", QStringLiteral("'%1'").arg(AdultWithRecords), "T", "", "T", "",
+                                                        "T", "", "T", QJsonValue(), QJsonValue(), BranchAdjust});
+        QCOMPARE(rowObjects(result.data).first()["DSSERVINTE"].toString(), text);
+        result = call(QStringLiteral("UpdServInte"), {Discharged, text, BranchAdjust});
+        QVERIFY(!result.ok);
+    }
+
+    void recordItemsAndOccurrencesAreDeletedForTheSchedule()
+    {
+        const QJsonArray record = {AdultWithRecords, iso(recordDay()), Sequence, BranchAdjust};
+        QVERIFY(call(QStringLiteral("DelOcorinfu"), record).ok);
+        QCOMPARE(occurrenceCount(ProductItem), 0);
+        QCOMPARE(items().size(), 2);
+        QVERIFY(call(QStringLiteral("SetOcorrencia"),
+                     {changes({change("insert", {},
+                                      {{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords},
+                                       {"DTSERVINTE", iso(recordDay())}, {"NRSEQUSERV", Sequence}, {"CDSEQUCOPR", DishItem},
+                                       {"DTOCORINFU", occurrenceTime().toString(Qt::ISODate)},
+                                       {"CDTPOCORINFU", OccurrenceType}, {"NMTPOCORINFU", "ignorado"}})})})
+                    .ok);
+        QVERIFY(call(QStringLiteral("DelConf"), record).ok);
+        QCOMPARE(items().size(), 0);
+        QCOMPARE(occurrenceCount(DishItem), 0);
+        const ServerResult number = call(QStringLiteral("getNrConfesco"), record);
+        QCOMPARE(rowObjects(number.data).first()["CDSEQUCOPR"].toString(), QStringLiteral("0"));
+    }
+
+    // Eight workstations insert items into one record and raise the speed of
+    // one shared item by read-modify-write: every insert is kept or refused,
+    // and every refused edit is refused with the stale message, so the final
+    // speed counts exactly the accepted edits (no update lost).
+    void eightWorkstationsAtOnce()
+    {
+        constexpr int clients = 8;
+        constexpr int rounds = 12;
+        const double initialSpeed = item(ProductItem)["QTSERVCONF"].toDouble();
+        std::atomic<int> inserted{0}, insertRefused{0}, edited{0}, editRefused{0}, unexpected{0};
+        std::vector<std::thread> threads;
+        for (int c = 0; c < clients; ++c) {
+            threads.emplace_back([&, c] {
+                const int port = m_server->port();
+                const QJsonArray record = {AdultWithRecords, iso(recordDay()), Sequence, BranchAdjust};
+                for (int r = 0; r < rounds; ++r) {
+                    const ServerResult number = callServer(port, QStringLiteral("getNrConfesco"), record);
+                    const int next = rowObjects(number.data).first()["CDSEQUCOPR"].toString().toInt() + 1;
+                    QJsonObject values = newItem(QStringLiteral("%1").arg(next, 4, 10, QLatin1Char('0')));
+                    values["DSOBSCONF"] = QStringLiteral("cliente %1 rodada %2").arg(c).arg(r);
+                    const ServerResult insert = callServer(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, values)})});
+                    if (insert.ok)
+                        ++inserted;
+                    else if (insert.error.startsWith(QStringLiteral("Item já cadastrado")))
+                        ++insertRefused;
+                    else
+                        ++unexpected;
+
+                    const ServerResult list = callServer(port, QStringLiteral("getConfesco"),
+                                                         {AdultWithRecords, Sequence, iso(recordDay()), BranchAdjust});
+                    QJsonObject shared;
+                    for (const QJsonObject &row : rowObjects(list.data)) {
+                        if (row["CDSEQUCOPR"].toString() == ProductItem)
+                            shared = row;
+                    }
+                    QJsonObject faster = shared;
+                    faster["QTSERVCONF"] = shared["QTSERVCONF"].toDouble() + 1.0;
+                    const ServerResult edit = callServer(port, QStringLiteral("SetConfesco"), {changes({change("modify", shared, faster)})});
+                    if (edit.ok)
+                        ++edited;
+                    else if (edit.error == stale)
+                        ++editRefused;
+                    else
+                        ++unexpected;
+                }
+            });
+        }
+        for (std::thread &thread : threads)
+            thread.join();
+        QCOMPARE(unexpected.load(), 0);
+        QCOMPARE(inserted + insertRefused, clients * rounds);
+        QCOMPARE(edited + editRefused, clients * rounds);
+        QVERIFY(edited > 0);
+        QCOMPARE(int(items().size()), 2 + inserted.load());
+        QCOMPARE(item(ProductItem)["QTSERVCONF"].toDouble(), initialSpeed + edited);
+        qInfo("accepted inserts %d, refused %d; accepted edits %d, refused %d", inserted.load(), insertRefused.load(),
+              edited.load(), editRefused.load());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerChanges)
+#include "tst_serverchanges.moc"
