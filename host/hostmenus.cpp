@@ -1,0 +1,60 @@
+#include "hostmenus.h"
+
+#include "savedselection.h"
+
+#include "abort.h"
+#include "hostmainwindow.h"
+#include "packageloader.h"
+#include "velunor.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("HostWindow", text);
+}
+
+QString statusText()
+{
+    return tr("Operador: %1 (%2)   Filial: %3 %4%5   Servidor: %6:%7")
+        .arg(Operador(), NomeOperador(), FiliProc(), NomeFiliProc(),
+             ModuFili() ? tr(" (fixa)") : QString(), WebURL())
+        .arg(WebPort());
+}
+
+} // namespace
+
+void setUpHostWindow(HostMainWindow &window, PackageLoader &module)
+{
+    window.setWindowTitle(tr("Gestão Hospitalar"));
+
+    QMenu *file = window.menuBar()->addMenu(tr("&Arquivo"));
+    QAction *quit = file->addAction(tr("&Sair"), &window, &QWidget::close);
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu *modules = window.menuBar()->addMenu(tr("&Módulos"));
+    QAction *editor = modules->addAction(tr("&Enteral/Parenteral"));
+    editor->setObjectName(QStringLiteral("actEntParenteral"));
+    QObject::connect(editor, &QAction::triggered, &window,
+                     [&module] { module.run("CriaEntParenteral"); });
+
+    QMenu *windows = window.menuBar()->addMenu(tr("&Janela"));
+    windows->addAction(tr("&Cascata"), window.mdiArea(), &QMdiArea::cascadeSubWindows);
+    windows->addAction(tr("&Lado a lado"), window.mdiArea(), &QMdiArea::tileSubWindows);
+
+    auto *status = new QLabel(statusText(), &window);
+    status->setAccessibleName(tr("Operador, filial e servidor"));
+    window.statusBar()->addPermanentWidget(status, 1);
+
+    QObject::connect(&window, &HostMainWindow::childClosing, &window, [&window](QWidget *screen) {
+        runGuarded([&] { rememberSelection(*screen, *window.cdsFiltro(), savedSelectionPath()); });
+    });
+}

@@ -1,0 +1,116 @@
+#include "hostoptions.h"
+
+#include "velunor.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("HostOptions", text);
+}
+
+void readSettings(HostOptions *options)
+{
+    const QSettings settings;
+    options->operatorCode = settings.value(QStringLiteral("operador/codigo"),
+                                           QStringLiteral("NUTRI01")).toString();
+    options->operatorName = settings.value(QStringLiteral("operador/nome")).toString();
+    options->branch = settings.value(QStringLiteral("filial/codigo"), QStringLiteral("0001")).toString();
+    options->fixedBranch = settings.value(QStringLiteral("filial/fixa"), false).toBool();
+    options->database = settings.value(QStringLiteral("banco/caminho"),
+                                       QDir(QCoreApplication::applicationDirPath())
+                                           .filePath(QStringLiteral("entpat-demo.db"))).toString();
+    options->startServer = settings.value(QStringLiteral("servidor/local"), true).toBool();
+    options->serverAddress = settings.value(QStringLiteral("servidor/endereco"),
+                                            options->serverAddress).toString();
+    options->serverPort = settings.value(QStringLiteral("servidor/porta"), 0).toInt();
+}
+
+} // namespace
+
+bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString *error)
+{
+    readSettings(options);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(tr("Aplicação hospitalar que carrega o módulo de nutrição "
+                                        "enteral/parenteral."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    // Text options that override a setting when given.
+    struct TextOption
+    {
+        QCommandLineOption option;
+        QString *target;
+    };
+    const TextOption texts[] = {
+        {{QStringLiteral("operator"), tr("Código do operador."), tr("código")}, &options->operatorCode},
+        {{QStringLiteral("operator-name"), tr("Nome do operador."), tr("nome")}, &options->operatorName},
+        {{QStringLiteral("branch"), tr("Filial atual."), tr("código")}, &options->branch},
+        {{QStringLiteral("database"), tr("Banco de dados: arquivo SQLite ou URL postgresql://."), tr("banco")},
+         &options->database},
+        {{QStringLiteral("start"), tr("Rotina do módulo aberta ao iniciar (IniProc ou CriaEntParenteral)."),
+          tr("rotina")},
+         &options->startRoutine},
+    };
+    const QCommandLineOption fixedOption(QStringLiteral("fixed-branch"),
+                                         tr("Prende os módulos à filial atual."));
+    const QCommandLineOption serverOption(QStringLiteral("server"),
+                                          tr("Endereço de um servidor de aplicação já em execução "
+                                             "(não inicia o servidor interno)."),
+                                          tr("endereço"));
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        tr("Porta do servidor de aplicação (com --server)."),
+                                        tr("porta"));
+    for (const TextOption &text : texts)
+        parser.addOption(text.option);
+    parser.addOptions({fixedOption, serverOption, portOption});
+    parser.process(app);
+
+    for (const TextOption &text : texts) {
+        if (parser.isSet(text.option))
+            *text.target = parser.value(text.option);
+    }
+    if (parser.isSet(fixedOption))
+        options->fixedBranch = true;
+    if (parser.isSet(serverOption)) {
+        options->startServer = false;
+        options->serverAddress = parser.value(serverOption);
+    }
+    if (parser.isSet(portOption)) {
+        bool ok = false;
+        options->serverPort = parser.value(portOption).toInt(&ok);
+        if (!ok || options->serverPort <= 0 || options->serverPort > 65535) {
+            *error = tr("Porta inválida: %1").arg(parser.value(portOption));
+            return false;
+        }
+    }
+    if (options->operatorName.isEmpty())
+        options->operatorName = options->operatorCode;
+    if (options->startRoutine != QLatin1String("IniProc")
+        && options->startRoutine != QLatin1String("CriaEntParenteral")) {
+        *error = tr("Rotina de início desconhecida: %1").arg(options->startRoutine);
+        return false;
+    }
+    if (!options->startServer && options->serverPort == 0) {
+        *error = tr("Informe a porta do servidor de aplicação (--port).");
+        return false;
+    }
+    return true;
+}
+
+void applyOperatorContext(const HostOptions &options)
+{
+    OperatorContext &context = operatorContext();
+    context.operador = options.operatorCode;
+    context.nomeOperador = options.operatorName;
+    context.filiProc = options.branch;
+    context.moduFili = options.fixedBranch;
+    context.webUrl = options.serverAddress;
+    context.webPort = options.serverPort;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QCoreApplication;
+
+// How the host starts: who works in which branch, which database, and where
+// the application server is. Read from the settings file, then overridden by
+// the command line.
+struct HostOptions
+{
+    QString operatorCode;
+    QString operatorName;
+    QString branch;
+    bool fixedBranch = false;       // modules bound to the current branch
+    QString database;               // SQLite file or postgresql:// URL
+    bool startServer = true;        // run the application server in-process
+    QString serverAddress = QStringLiteral("127.0.0.1");
+    int serverPort = 0;
+    QString startRoutine = QStringLiteral("IniProc");   // module routine opened at start
+};
+
+// Reads the options. On a command-line error returns false with the message
+// in *error; --help and --version print and exit as usual.
+bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString *error);
+
+// Fills the shared operator context from the options (the branch name is
+// filled later, once the database is open).
+void applyOperatorContext(const HostOptions &options);

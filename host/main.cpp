@@ -1,0 +1,122 @@
+// entpat-host: the hospital suite's host application. It opens the suite
+// database, runs the application server in-process (unless told to use one
+// already running), loads the module Pkg_VQN18000 and opens its editor.
+#include "hostmenus.h"
+#include "hostoptions.h"
+#include "placeholderscreen.h"
+
+#include "abort.h"
+#include "dtmdbgeral.h"
+#include "entpatserver.h"
+#include "guiinteraction.h"
+#include "hostmainwindow.h"
+#include "packageloader.h"
+#include "velunor.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Host", text);
+}
+
+// Standard dialog buttons and Qt's own texts in Brazilian Portuguese.
+void installPortuguese(QApplication &app, QTranslator &translator)
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    if (translator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&translator);
+}
+
+bool isSqliteFile(const QString &database)
+{
+    return !database.startsWith(QLatin1String("postgresql:"));
+}
+
+// Starts the in-process application server and points the operator context
+// at it; false (after telling the user) when it cannot start.
+bool startServer(const HostOptions &options, std::unique_ptr<EntPatServer> &server)
+{
+    EntPatServerOptions serverOptions;
+    serverOptions.database = options.database;
+    server = std::make_unique<EntPatServer>(serverOptions);
+    QString error;
+    if (!server->start(&error)) {
+        interaction().error(tr("O servidor de aplicação não pôde ser iniciado: %1").arg(error));
+        return false;
+    }
+    operatorContext().webUrl = server->address();
+    operatorContext().webPort = server->port();
+    return true;
+}
+
+bool openDatabase(const HostOptions &options)
+{
+    if (isSqliteFile(options.database) && !QFileInfo::exists(options.database)) {
+        interaction().error(tr("O banco de dados %1 não existe. Crie-o com "
+                               "\"entpat-server --demo --database %1\" ou use scripts/run.")
+                                .arg(options.database));
+        return false;
+    }
+    return runGuarded([&options] {
+        dtmDBGeral().Open(options.database);
+        operatorContext().nomeFiliProc = ValidaFilial(FiliProc(), Operador(), false);
+    });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("EntPat"));
+    QCoreApplication::setApplicationName(QStringLiteral("entpat-host"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QTranslator qtTranslator;
+    installPortuguese(app, qtTranslator);
+
+    GuiInteraction gui;
+    setInteraction(&gui);
+
+    HostOptions options;
+    QString error;
+    if (!readHostOptions(app, &options, &error)) {
+        std::fprintf(stderr, "entpat-host: %s\n", qPrintable(error));
+        return 2;
+    }
+    applyOperatorContext(options);
+
+    std::unique_ptr<EntPatServer> server;
+    if (!openDatabase(options) || (options.startServer && !startServer(options, server)))
+        return 1;
+
+    registerPlaceholderScreens();
+    // Declared before the window: the window (and every screen of the module
+    // in it) is destroyed first, then the module is finalised and unloaded.
+    PackageLoader module(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Pkg_VQN18000")));
+    if (!module.load()) {
+        interaction().error(tr("O módulo Pkg_VQN18000 não pôde ser carregado: %1").arg(module.errorString()));
+        return 1;
+    }
+
+    HostMainWindow window;
+    setUpHostWindow(window, module);
+    window.resize(1280, 860);
+    window.show();
+    module.run(options.startRoutine.toLatin1().constData());
+
+    const int result = app.exec();
+    setInteraction(nullptr);
+    return result;
+}
