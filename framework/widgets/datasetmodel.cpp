@@ -109,7 +109,7 @@ int DataSetModel::columnCount(const QModelIndex &parent) const
 
 QVariant DataSetModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index))
         return QVariant();
     const Field *field = FieldAt(index.column());
     const int row = dataSetRow(index.row());
@@ -131,7 +131,7 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
 
 bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (role != Qt::EditRole || !index.isValid() || !checkIndex(index))
         return false;
     Field *field = FieldAt(index.column());
     if (!field || index.row() != m_dataSet->RecNo())
@@ -164,7 +164,7 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex &index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     const Field *field = FieldAt(index.column());

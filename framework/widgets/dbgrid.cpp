@@ -204,16 +204,19 @@ bool TDBGrid::ensureEditing()
 
 bool TDBGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (!canEdit(index))
+    if (!canEdit(index) || !QTableView::edit(index, trigger, event))
         return false;
-    return QTableView::edit(index, trigger, event);
+    // The view installs the delegate's filter on a new editor after creating
+    // it; ours must come first to see Tab, Enter and Escape.
+    if (m_editor)
+        m_editor->installEventFilter(this);
+    return true;
 }
 
 void TDBGrid::editorOpened(QWidget *editor, const QModelIndex &index)
 {
     m_editor = editor;
     m_editIndex = index;
-    editor->installEventFilter(this);
 }
 
 void TDBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
@@ -222,7 +225,11 @@ void TDBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hi
         m_editor.clear();
         m_editIndex = QPersistentModelIndex();
     }
-    QTableView::closeEditor(editor, hint);
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    const bool previous = hint == QAbstractItemDelegate::EditPreviousItem;
+    QTableView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
+    if (next || previous)
+        moveColumn(next ? 1 : -1);
 }
 
 bool TDBGrid::moveColumn(int step)
@@ -312,6 +319,18 @@ void TDBGrid::keyPressEvent(QKeyEvent *event)
     if (event == m_handledEvent) {
         m_handledEvent = nullptr;
         QTableView::keyPressEvent(event);
+        return;
+    }
+    if (m_forwarding) {
+        // A key the cell editor ignored comes back through its parents.
+        event->ignore();
+        return;
+    }
+    if (m_editor) {
+        // Keys sent to the grid while its cell editor is open are the editor's.
+        m_forwarding = true;
+        QCoreApplication::sendEvent(m_editor, event);
+        m_forwarding = false;
         return;
     }
     int key = event->key();

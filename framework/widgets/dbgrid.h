@@ -138,5 +138,6 @@ private:
     QPointer<QWidget> m_editor;
     QPersistentModelIndex m_editIndex;
     const QKeyEvent *m_handledEvent = nullptr;   // already dispatched to the handlers
+    bool m_forwarding = false;                   // a grid key is being passed to the editor
     int m_drawRow = -1;
 };

@@ -1,5 +1,7 @@
 #include "maskedit.h"
 
+#include <QFocusEvent>
+
 TMaskEdit::TMaskEdit(QWidget *parent) : TEdit(parent)
 {
 }
@@ -21,4 +23,11 @@ QString TMaskEdit::Text() const
 void TMaskEdit::SetText(const QString &text)
 {
     setText(m_mask.displayFromText(text));
+}
+
+void TMaskEdit::focusInEvent(QFocusEvent *event)
+{
+    TEdit::focusInEvent(event);
+    if (!m_mask.isEmpty() && event->reason() != Qt::MouseFocusReason)
+        selectAll();
 }

@@ -19,6 +19,11 @@ public:
     QString Text() const override;
     void SetText(const QString &text) override;
 
+protected:
+    // Entering by keyboard or program selects the whole entry, so typing
+    // starts at its first position.
+    void focusInEvent(QFocusEvent *event) override;
+
 private:
     QString m_classic;
     ClassicMask m_mask;

@@ -1,0 +1,426 @@
+#include "abort.h"
+#include "clientdataset.h"
+#include "datasetmodel.h"
+#include "dbgrid.h"
+#include "messages.h"
+#include "panel.h"
+#include "scriptedinteraction.h"
+#include "widgetfixture.h"
+#include "widgetutils.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using widgetfixture::field;
+
+namespace {
+
+// A window with a grid over items (code, name, weight) and an edit after it.
+struct GridWindow
+{
+    QWidget window;
+    ClientDataSet data;
+    TDBGrid *grid = nullptr;
+    QLineEdit *after = nullptr;
+
+    GridWindow()
+    {
+        data.AddField(field(QStringLiteral("CODIGO"), FieldType::Text, 4, QStringLiteral("Código")));
+        data.AddField(field(QStringLiteral("NOME"), FieldType::Text, 30, QStringLiteral("Nome")));
+        FieldDef weight = field(QStringLiteral("PESO"), FieldType::Real, 0, QStringLiteral("Peso"));
+        weight.displayFormat = QStringLiteral("#,##0.000");
+        weight.editFormat = QStringLiteral("##0.000");
+        data.AddField(weight);
+        DataPacket packet;
+        packet.fields = {{QStringLiteral("CODIGO"), FieldType::Text, 4},
+                         {QStringLiteral("NOME"), FieldType::Text, 30},
+                         {QStringLiteral("PESO"), FieldType::Real, 0}};
+        packet.rows = {{QStringLiteral("0001"), QStringLiteral("Alfa"), 1234.5},
+                       {QStringLiteral("0002"), QStringLiteral("Beta"), 2.0},
+                       {QStringLiteral("0003"), QStringLiteral("Gama"), QVariant()}};
+        data.LoadFromPacket(packet);
+
+        auto *layout = new QVBoxLayout(&window);
+        grid = new TDBGrid(&window);
+        grid->setAccessibleName(QStringLiteral("Itens"));
+        after = new QLineEdit(&window);
+        after->setAccessibleName(QStringLiteral("Depois"));
+        layout->addWidget(grid);
+        layout->addWidget(after);
+        grid->SetDataSet(&data);
+        grid->SetColumns({{QStringLiteral("CODIGO")}, {QStringLiteral("NOME")}, {QStringLiteral("PESO")}});
+    }
+
+    bool show()
+    {
+        if (!widgetfixture::showActive(window))
+            return false;
+        grid->setFocus();
+        return grid->hasFocus();
+    }
+};
+
+} // namespace
+
+class TestDBGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { widgetfixture::usePortuguese(); }
+    void init() { m_script = std::make_unique<ScriptedInteraction>(); }
+    void cleanup()
+    {
+        QVERIFY2(m_script->unexpected().isEmpty(), qPrintable(m_script->unexpected().join('\n')));
+        m_script.reset();
+    }
+
+    // The model follows every change of the dataset, as the tester checks.
+    void modelFollowsTheDataSet()
+    {
+        GridWindow w;
+        QAbstractItemModelTester tester(w.grid->Model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(w.grid->Model()->rowCount(), 3);
+        QCOMPARE(w.grid->Model()->index(0, 2).data().toString(), QStringLiteral("1.234,500"));
+        QCOMPARE(w.grid->Model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nome"));
+
+        w.data.SetRecNo(1);
+        w.data.Insert();
+        QCOMPARE(w.grid->Model()->rowCount(), 4);
+        w.data.FieldByName(QStringLiteral("CODIGO"))->SetAsString(QStringLiteral("0009"));
+        w.data.Post();
+        QCOMPARE(w.grid->Model()->index(1, 0).data().toString(), QStringLiteral("0009"));
+        w.data.SetRecNo(2);
+        w.data.Delete();
+        QCOMPARE(w.grid->Model()->rowCount(), 3);
+        QCOMPARE(w.grid->Model()->index(2, 0).data().toString(), QStringLiteral("0003"));
+        w.data.Insert();
+        w.data.Cancel();
+        w.data.Close();
+        QCOMPARE(w.grid->Model()->rowCount(), 0);
+    }
+
+    void currentRowFollowsBothWays()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        w.data.SetRecNo(2);
+        QCOMPARE(w.grid->currentIndex().row(), 2);
+        QTest::keyClick(w.grid, Qt::Key_Up);
+        QCOMPARE(w.data.RecNo(), 1);
+    }
+
+    void tabMovesColumnToColumn()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        QCOMPARE(w.grid->SelectedIndex(), 0);
+        QTest::keyClick(w.grid, Qt::Key_Tab);
+        QCOMPARE(w.grid->SelectedIndex(), 1);
+        QCOMPARE(w.grid->SelectedField()->FieldName(), QStringLiteral("NOME"));
+        QTest::keyClick(w.grid, Qt::Key_Tab);
+        QTest::keyClick(w.grid, Qt::Key_Tab);
+        QCOMPARE(w.grid->SelectedIndex(), 0);
+        QCOMPARE(w.data.RecNo(), 1);
+        QTest::keyClick(w.grid, Qt::Key_Backtab);
+        QCOMPARE(w.grid->SelectedIndex(), 2);
+        QCOMPARE(w.data.RecNo(), 0);
+        QCOMPARE(IndiceCol(*w.grid, QStringLiteral("peso")), 2);
+        QCOMPARE(IndiceCol(*w.grid, QStringLiteral("NADA")), -1);
+    }
+
+    // Typing opens the cell editor with the typed character, puts the row
+    // into edit, and Tab stores the value and moves on.
+    void typingEditsTheCell()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        w.grid->SetSelectedIndex(1);
+        QTest::keyClicks(w.grid, QStringLiteral("Delta"));
+        QVERIFY(w.grid->EditorMode());
+        QCOMPARE(w.data.State(), DataSetState::Edit);
+        QTest::keyClick(w.grid->InplaceEditor(), Qt::Key_Tab);
+        QVERIFY(!w.grid->EditorMode());
+        QCOMPARE(w.grid->SelectedIndex(), 2);
+        QCOMPARE(w.data.FieldByName(QStringLiteral("NOME"))->AsString(), QStringLiteral("Delta"));
+
+        QTest::keyClicks(w.grid, QStringLiteral("12,5"));
+        QTest::keyClick(w.grid->InplaceEditor(), Qt::Key_Down);
+        QCOMPARE(w.data.RecNo(), 1);
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+        QCOMPARE(w.data.valueAt(0, 2).toDouble(), 12.5);
+    }
+
+    void readOnlyColumnsAndFieldsTakeNoTyping()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        w.grid->Column(0).readOnly = true;
+        QTest::keyClicks(w.grid, QStringLiteral("9"));
+        QVERIFY(!w.grid->EditorMode());
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+
+        w.grid->Column(0).readOnly = false;
+        w.data.FieldByName(QStringLiteral("CODIGO"))->SetReadOnly(true);
+        QTest::keyClicks(w.grid, QStringLiteral("9"));
+        QVERIFY(!w.grid->EditorMode());
+
+        w.data.FieldByName(QStringLiteral("CODIGO"))->SetReadOnly(false);
+        QTest::keyClicks(w.grid, QStringLiteral("9"));
+        QVERIFY(w.grid->EditorMode());
+    }
+
+    // Key press handlers see typed characters in the grid and in the cell
+    // editor; discarded ones do nothing, replaced ones are typed instead.
+    void keyPressDiscardsOrReplaces()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        w.grid->SetSelectedIndex(1);
+        QString seen;
+        w.grid->OnKeyPress = [&](TDBGrid &, QChar &key) {
+            seen += key;
+            if (key == QLatin1Char('x'))
+                key = QChar();
+            else
+                key = key.toUpper();
+        };
+        QTest::keyClick(w.grid, Qt::Key_X);
+        QVERIFY(!w.grid->EditorMode());
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+        QTest::keyClicks(w.grid, QStringLiteral("axb"));
+        QCOMPARE(w.grid->InplaceEditor()->text(), QStringLiteral("AB"));
+        QCOMPARE(seen, QStringLiteral("xaxb"));
+    }
+
+    // A swallowed key does nothing: here Insert would add a row.
+    void keyDownSwallows()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        int keys = 0;
+        w.grid->OnKeyDown = [&](TDBGrid &, int &key, Qt::KeyboardModifiers) {
+            ++keys;
+            if (key == Qt::Key_Insert)
+                key = 0;
+        };
+        QTest::keyClick(w.grid, Qt::Key_Insert);
+        QCOMPARE(w.data.RecordCount(), 3);
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+        QTest::keyClick(w.grid, Qt::Key_Tab);
+        QCOMPARE(w.grid->SelectedIndex(), 1);
+        QCOMPARE(keys, 2);
+
+        w.grid->OnKeyDown = nullptr;
+        QTest::keyClick(w.grid, Qt::Key_Insert);
+        QCOMPARE(w.data.State(), DataSetState::Insert);
+        QTest::keyClick(w.grid, Qt::Key_Escape);
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+        QCOMPARE(w.data.RecordCount(), 3);
+    }
+
+    // A column exit handler that ends the operation keeps the column,
+    // including the column it chose itself.
+    void colExitAbortKeepsTheColumn()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        bool refuse = true;
+        QList<int> exits;
+        w.grid->OnColExit = [&](TDBGrid &grid) {
+            exits << grid.SelectedIndex();
+            if (refuse && grid.SelectedIndex() == 1) {
+                grid.SetSelectedIndex(1);
+                MensErro(QStringLiteral("Nome inválido."));
+            }
+        };
+        QTest::keyClick(w.grid, Qt::Key_Tab);
+        QCOMPARE(w.grid->SelectedIndex(), 1);
+        QTest::keyClick(w.grid, Qt::Key_Tab);
+        QCOMPARE(w.grid->SelectedIndex(), 1);
+        QCOMPARE(w.grid->currentIndex().column(), 1);
+        QCOMPARE(m_script->errors(), QStringList{QStringLiteral("Nome inválido.")});
+        QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, {},
+                          w.grid->visualRect(w.grid->Model()->index(2, 2)).center());
+        QCOMPARE(w.grid->SelectedIndex(), 1);
+        QCOMPARE(w.data.RecNo(), 0);
+        refuse = false;
+        w.grid->SetSelectedIndex(2);
+        QCOMPARE(w.grid->SelectedIndex(), 2);
+        QCOMPARE(exits, QList<int>({0, 1, 1, 1}));
+    }
+
+    // The column exit sees the value typed into the cell it leaves.
+    void colExitSeesTheTypedValue()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        QString seen;
+        w.grid->OnColExit = [&](TDBGrid &grid) { seen = grid.SelectedField()->AsString(); };
+        QTest::keyClicks(w.grid, QStringLiteral("77"));
+        QTest::keyClick(w.grid->InplaceEditor(), Qt::Key_Tab);
+        QCOMPARE(seen, QStringLiteral("77"));
+    }
+
+    // A refused post keeps the row: the view stays on it.
+    void refusedPostKeepsTheRow()
+    {
+        GridWindow w;
+        w.data.BeforePost = [](ClientDataSet &) { MensErro(QStringLiteral("Peso deve ser informado.")); };
+        QVERIFY(w.show());
+        QTest::keyClicks(w.grid, QStringLiteral("5"));
+        QTest::keyClick(w.grid->InplaceEditor(), Qt::Key_Down);
+        QCOMPARE(w.data.RecNo(), 0);
+        QCOMPARE(w.grid->currentIndex().row(), 0);
+        QCOMPARE(w.data.State(), DataSetState::Edit);
+        QCOMPARE(m_script->errors(), QStringList{QStringLiteral("Peso deve ser informado.")});
+    }
+
+    void deleteAsksFirst()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        m_script->answerQuestion(false);
+        QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(w.data.RecordCount(), 3);
+        m_script->answerQuestion(true);
+        QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(w.data.RecordCount(), 2);
+        QCOMPARE(m_script->messages(),
+                 QStringList({QStringLiteral("Excluir o registro?"), QStringLiteral("Excluir o registro?")}));
+    }
+
+    void ellipsisButtonRunsTheHandler()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        int clicks = 0;
+        w.grid->OnEditButtonClick = [&](TDBGrid &grid) {
+            ++clicks;
+            QVERIFY(!grid.EditorMode());
+        };
+        QTest::keyClick(w.grid, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(clicks, 0);
+        w.grid->Column(0).buttonStyle = TDBGrid::TColumn::Ellipsis;
+        QTest::keyClicks(w.grid, QStringLiteral("1"));
+        QTest::keyClick(w.grid->InplaceEditor(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(clicks, 1);
+        const QRect cell = w.grid->visualRect(w.grid->currentIndex());
+        QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 4, cell.center().y()));
+        QCOMPARE(clicks, 2);
+    }
+
+    void pickListEditsThroughItsItems()
+    {
+        GridWindow w;
+        w.grid->Column(1).buttonStyle = TDBGrid::TColumn::PickList;
+        w.grid->Column(1).pickList = {QStringLiteral("Aberto"), QStringLiteral("Fechado")};
+        QVERIFY(w.show());
+        w.grid->SetSelectedIndex(1);
+        w.grid->SetEditorMode(true);
+        QVERIFY(w.grid->EditorMode());
+        QVERIFY(!w.grid->InplaceEditor());
+        auto *combo = w.grid->findChild<QComboBox *>();
+        QVERIFY(combo);
+        combo->setCurrentIndex(1);
+        w.grid->SetEditorMode(false);
+        QCOMPARE(w.data.FieldByName(QStringLiteral("NOME"))->AsString(), QStringLiteral("Fechado"));
+        QCOMPARE(w.data.State(), DataSetState::Edit);
+    }
+
+    // The drawing handler runs after the default drawing, with the drawn
+    // row's values at hand.
+    void drawingSeesTheDrawnRow()
+    {
+        GridWindow w;
+        QStringList drawn;
+        w.grid->OnDrawColumnCell = [&](TDBGrid &grid, QPainter &, const QRect &, Field *field, int column,
+                                       bool, bool) {
+            if (column == 0)
+                drawn << field->FieldName() + QLatin1Char('=') + grid.DrawingValue(QStringLiteral("NOME")).toString();
+        };
+        QVERIFY(w.show());
+        w.grid->viewport()->repaint();
+        QVERIFY(drawn.contains(QStringLiteral("CODIGO=Gama")));
+        QVERIFY(drawn.contains(QStringLiteral("CODIGO=Alfa")));
+    }
+
+    // Enter and exit follow the focus; the cell editor is part of the grid,
+    // and a failing exit keeps the focus in the grid.
+    void enterAndExitFollowTheFocus()
+    {
+        GridWindow w;
+        QStringList log;
+        bool refuse = true;
+        w.grid->OnEnter = [&](TDBGrid &) { log << QStringLiteral("enter"); };
+        w.grid->OnExit = [&](TDBGrid &grid) {
+            log << QStringLiteral("exit ") + grid.DataSet()->FieldByName(QStringLiteral("CODIGO"))->AsString();
+            if (refuse)
+                MensErro(QStringLiteral("Registro incompleto."));
+        };
+        QVERIFY(w.show());
+        QTest::keyClicks(w.grid, QStringLiteral("55"));
+        w.after->setFocus();
+        QVERIFY(w.grid->hasFocus());
+        refuse = false;
+        w.after->setFocus();
+        QVERIFY(w.after->hasFocus());
+        QCOMPARE(log, QStringList({QStringLiteral("enter"), QStringLiteral("exit 55"), QStringLiteral("exit 55")}));
+    }
+
+    // Panels: exits innermost first, then enters outermost first; a failing
+    // panel exit keeps the focus inside and runs no enter handler.
+    void panelsOrderAndCancel()
+    {
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        auto *outer = new TPanel(&window);
+        auto *inner = new TPanel(outer);
+        auto *code = new QLineEdit(inner);
+        code->setAccessibleName(QStringLiteral("Código"));
+        (new QVBoxLayout(inner))->addWidget(code);
+        (new QVBoxLayout(outer))->addWidget(inner);
+        auto *other = new TPanel(&window);
+        auto *name = new QLineEdit(other);
+        name->setAccessibleName(QStringLiteral("Nome"));
+        (new QVBoxLayout(other))->addWidget(name);
+        layout->addWidget(outer);
+        layout->addWidget(other);
+
+        QStringList log;
+        bool refuse = false;
+        outer->OnEnter = [&] { log << QStringLiteral("outer enter"); };
+        inner->OnEnter = [&] { log << QStringLiteral("inner enter"); };
+        inner->OnExit = [&] { log << QStringLiteral("inner exit"); };
+        outer->OnExit = [&] {
+            log << QStringLiteral("outer exit");
+            if (refuse)
+                MensErro(QStringLiteral("Filial não cadastrada."));
+        };
+        other->OnEnter = [&] { log << QStringLiteral("other enter"); };
+        QVERIFY(widgetfixture::showActive(window));
+        code->setFocus();
+        name->setFocus();
+        QCOMPARE(log, QStringList({QStringLiteral("outer enter"), QStringLiteral("inner enter"),
+                                   QStringLiteral("inner exit"), QStringLiteral("outer exit"),
+                                   QStringLiteral("other enter")}));
+        code->setFocus();
+        log.clear();
+        refuse = true;
+        name->setFocus();
+        QVERIFY(code->hasFocus());
+        QCOMPARE(log, QStringList({QStringLiteral("inner exit"), QStringLiteral("outer exit")}));
+        QCOMPARE(m_script->errors(), QStringList{QStringLiteral("Filial não cadastrada.")});
+    }
+
+private:
+    std::unique_ptr<ScriptedInteraction> m_script;
+};
+
+QTEST_MAIN(TestDBGrid)
+#include "tst_dbgrid.moc"
