@@ -96,6 +96,9 @@ void EntPatServer::Private::configure(const DatabaseConfig &config)
     // (about 44 ms a call); keep-alive spares a connection per call.
     http->set_tcp_nodelay(true);
     http->set_keep_alive_max_count(1000000);
+    // An idle kept-alive connection holds a worker, and stop() waits for it:
+    // close idle ones soon (a new connection on loopback costs little).
+    http->set_keep_alive_timeout(2);
     http->set_payload_max_length(size_t(options.maxBodyBytes));
 
     http->Post(R"(/rdmEntPat/([A-Za-z_]+))", [this](const httplib::Request &request, httplib::Response &response) {
