@@ -60,6 +60,8 @@ bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString 
     };
     const QCommandLineOption fixedOption(QStringLiteral("fixed-branch"),
                                          tr("Prende os módulos à filial atual."));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        tr("Cria o banco, quando não existe, com os dados de demonstração."));
     const QCommandLineOption serverOption(QStringLiteral("server"),
                                           tr("Endereço de um servidor de aplicação já em execução "
                                              "(não inicia o servidor interno)."),
@@ -69,7 +71,7 @@ bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString 
                                         tr("porta"));
     for (const TextOption &text : texts)
         parser.addOption(text.option);
-    parser.addOptions({fixedOption, serverOption, portOption});
+    parser.addOptions({fixedOption, demoOption, serverOption, portOption});
     parser.process(app);
 
     for (const TextOption &text : texts) {
@@ -78,6 +80,7 @@ bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString 
     }
     if (parser.isSet(fixedOption))
         options->fixedBranch = true;
+    options->demo = parser.isSet(demoOption);
     if (parser.isSet(serverOption)) {
         options->startServer = false;
         options->serverAddress = parser.value(serverOption);
@@ -90,11 +93,13 @@ bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString 
             return false;
         }
     }
-    if (options->operatorName.isEmpty())
-        options->operatorName = options->operatorCode;
     if (options->startRoutine != QLatin1String("IniProc")
         && options->startRoutine != QLatin1String("CriaEntParenteral")) {
         *error = tr("Rotina de início desconhecida: %1").arg(options->startRoutine);
+        return false;
+    }
+    if (options->demo && !options->startServer) {
+        *error = tr("--demo cria os dados pelo servidor interno; não use --server junto.");
         return false;
     }
     if (!options->startServer && options->serverPort == 0) {

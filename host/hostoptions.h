@@ -10,11 +10,12 @@ class QCoreApplication;
 struct HostOptions
 {
     QString operatorCode;
-    QString operatorName;
+    QString operatorName;           // empty: read from the suite's OPERADOR table
     QString branch;
     bool fixedBranch = false;       // modules bound to the current branch
     QString database;               // SQLite file or postgresql:// URL
     bool startServer = true;        // run the application server in-process
+    bool demo = false;              // the in-process server fills an empty database with demo data
     QString serverAddress = QStringLiteral("127.0.0.1");
     int serverPort = 0;
     QString startRoutine = QStringLiteral("IniProc");   // module routine opened at start
@@ -24,6 +25,6 @@ struct HostOptions
 // in *error; --help and --version print and exit as usual.
 bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString *error);
 
-// Fills the shared operator context from the options (the branch name is
-// filled later, once the database is open).
+// Fills the shared operator context from the options (the names of the
+// operator and of the branch are filled once the database is open).
 void applyOperatorContext(const HostOptions &options);

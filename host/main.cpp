@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSqlQuery>
 #include <QTranslator>
 
 #include <cstdio>
@@ -50,6 +51,7 @@ bool startServer(const HostOptions &options, std::unique_ptr<EntPatServer> &serv
 {
     EntPatServerOptions serverOptions;
     serverOptions.database = options.database;
+    serverOptions.demo = options.demo;
     server = std::make_unique<EntPatServer>(serverOptions);
     QString error;
     if (!server->start(&error)) {
@@ -61,17 +63,33 @@ bool startServer(const HostOptions &options, std::unique_ptr<EntPatServer> &serv
     return true;
 }
 
+// A SQLite file must exist unless the demo data is to create it, so a
+// mistyped path never turns into a new empty database.
+bool databaseAvailable(const HostOptions &options)
+{
+    if (options.demo || !isSqliteFile(options.database) || QFileInfo::exists(options.database))
+        return true;
+    interaction().error(tr("O banco de dados %1 não existe. Crie-o com --demo ou use scripts/run.")
+                            .arg(options.database));
+    return false;
+}
+
+QString operatorName(const QString &code)
+{
+    QSqlQuery query(dtmDBGeral().Database());
+    query.prepare(QStringLiteral("SELECT NMOPERADOR FROM OPERADOR WHERE CDOPERADOR = :code"));
+    query.bindValue(QStringLiteral(":code"), code);
+    return query.exec() && query.next() ? query.value(0).toString().trimmed() : code;
+}
+
 bool openDatabase(const HostOptions &options)
 {
-    if (isSqliteFile(options.database) && !QFileInfo::exists(options.database)) {
-        interaction().error(tr("O banco de dados %1 não existe. Crie-o com "
-                               "\"entpat-server --demo --database %1\" ou use scripts/run.")
-                                .arg(options.database));
-        return false;
-    }
     return runGuarded([&options] {
         dtmDBGeral().Open(options.database);
-        operatorContext().nomeFiliProc = ValidaFilial(FiliProc(), Operador(), false);
+        OperatorContext &context = operatorContext();
+        if (context.nomeOperador.isEmpty())
+            context.nomeOperador = operatorName(context.operador);
+        context.nomeFiliProc = ValidaFilial(FiliProc(), Operador(), false);
     });
 }
 
@@ -97,8 +115,9 @@ int main(int argc, char *argv[])
     }
     applyOperatorContext(options);
 
+    // The server first: with --demo it creates the database the host then opens.
     std::unique_ptr<EntPatServer> server;
-    if (!openDatabase(options) || (options.startServer && !startServer(options, server)))
+    if (!databaseAvailable(options) || (options.startServer && !startServer(options, server)) || !openDatabase(options))
         return 1;
 
     registerPlaceholderScreens();
