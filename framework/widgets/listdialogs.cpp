@@ -52,10 +52,8 @@ PickDialog::PickDialog(ClientDataSet &dataSet, const QString &title, QWidget *pa
     m_model->SetDataSet(&dataSet);
     m_table = listTable(m_model, title, this);
     for (const auto &field : dataSet.Fields()) {
-        if (field->Visible() && field->DataType() == FieldType::Text) {
-            m_searchField = field->Index();
-            break;
-        }
+        if (field->Visible() && field->DataType() == FieldType::Text)
+            m_searchFields << field->Index();
     }
     auto *searchLabel = new QLabel(QStringLiteral("&Procurar:"), this);
     searchLabel->setBuddy(m_search);
@@ -69,7 +67,7 @@ PickDialog::PickDialog(ClientDataSet &dataSet, const QString &title, QWidget *pa
     layout->addWidget(okCancel(this));
     resize(560, 400);
 
-    m_table->selectRow(dataSet.RecNo());
+    m_table->setCurrentIndex(m_model->index(dataSet.RecNo(), 0));
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid() && current.row() != m_dataSet.RecNo())
@@ -81,12 +79,14 @@ PickDialog::PickDialog(ClientDataSet &dataSet, const QString &title, QWidget *pa
 
 bool PickDialog::Search(const QString &text)
 {
-    if (m_searchField < 0 || text.isEmpty())
+    if (text.isEmpty())
         return false;
-    for (int row = 0; row < m_dataSet.RecordCount(); ++row) {
-        if (m_dataSet.valueAt(row, m_searchField).toString().startsWith(text, Qt::CaseInsensitive)) {
-            m_table->selectRow(row);
-            return true;
+    for (int field : std::as_const(m_searchFields)) {
+        for (int row = 0; row < m_dataSet.RecordCount(); ++row) {
+            if (m_dataSet.valueAt(row, field).toString().startsWith(text, Qt::CaseInsensitive)) {
+                m_table->setCurrentIndex(m_model->index(row, 0));
+                return true;
+            }
         }
     }
     return false;

@@ -11,7 +11,8 @@ class QTableView;
 
 // The pick list: the dataset's visible fields in a table; typing in the
 // search box moves to the first row whose first visible text field starts
-// with the typed text (case-insensitive). The dataset follows the table's
+// with the typed text (case-insensitive), or, when none does, the next
+// visible text field (so codes and names can both be typed). The dataset follows the table's
 // current row; accepting leaves it on the picked row.
 class PickDialog : public QDialog
 {
@@ -32,7 +33,7 @@ private:
     DataSetModel *m_model;
     QLineEdit *m_search;
     QTableView *m_table;
-    int m_searchField = -1;
+    QList<int> m_searchFields;   // visible text fields, in order
 };
 
 // The marking list: the dataset's visible fields with a check box per row,

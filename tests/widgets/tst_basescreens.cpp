@@ -10,6 +10,7 @@
 #include "frmpadrao.h"
 #include "frmrotigeral.h"
 #include "hostmainwindow.h"
+#include "packageloader.h"
 #include "savedselection.h"
 #include "screenloader.h"
 #include "screenfixture.h"
@@ -198,6 +199,51 @@ private slots:
         QCOMPARE(closing.count(), 1);
         QTRY_VERIFY(screen.isNull());
         QVERIFY(frame.isNull());
+    }
+
+    void hostStaysOpenWhileAChildRefusesToClose()
+    {
+        auto *screen = CreateForm<RecordingScreen>();
+        m_fixture.host().showChild(screen);
+        screen->refuseClose = true;
+        QVERIFY(!m_fixture.host().close());
+        QVERIFY(m_fixture.host().isVisible());
+        screen->refuseClose = false;
+        QVERIFY(m_fixture.host().close());
+        QCOMPARE(screen->calls.count("FormClose"), 2);
+        QCOMPARE(m_fixture.interaction().errors().size(), 1);
+    }
+
+    void helpNamesTheScreenAndItsTopic()
+    {
+        RecordingScreen screen;
+        screen.setWindowTitle(QStringLiteral("Cadastro"));
+        screen.SetCodTela(QStringLiteral("TST00002"));
+        screen.sbtAjuda->click();
+        RecordingDialog dialog;
+        dialog.setWindowTitle(QStringLiteral("Filtrar"));
+        dialog.SetCodTela(QStringLiteral("TST00003"));
+        dialog.SetHelp({QStringLiteral("ajuda.hlp"), 42});
+        dialog.sbtAjuda->click();
+        QCOMPARE(m_fixture.interaction().messages(),
+                 (QStringList{"Cadastro (tela TST00002).",
+                              "Filtrar (tela TST00003).\nTópico de ajuda 42 do arquivo ajuda.hlp."}));
+    }
+
+    void loaderRefusesWhatIsNoModule()
+    {
+        PackageLoader missing(QStringLiteral("/nonexistent/Pkg_Nada"));
+        QVERIFY(!missing.load());
+        QVERIFY(!missing.errorString().isEmpty());
+        QVERIFY(!missing.run("IniProc"));
+
+        // A real library without the module entry points.
+        PackageLoader notModule(QCoreApplication::applicationDirPath() + QStringLiteral("/fwcore"));
+        QVERIFY(!notModule.load());
+        QVERIFY2(notModule.errorString().contains(QStringLiteral("não exporta Initialize")),
+                 qPrintable(notModule.errorString()));
+        QCOMPARE(notModule.runModal("CriaAutoEnteral"), -1);
+        QVERIFY(notModule.unitNames().isEmpty());
     }
 
     void minimisedChildComesBackNormal()
