@@ -140,6 +140,16 @@ private slots:
         QVERIFY(frmEntParenteral->boFiltroCriado);
     }
 
+    void closingTheChildWindowClosesTheEditor()
+    {
+        m_module->run("IniProc");
+        QPointer<TfrmEntParenteral> editor = frmEntParenteral;
+        formFrame(editor)->close();   // the child window's own close button
+        QVERIFY(!boStCriado);
+        QTRY_VERIFY(editor.isNull());
+        QVERIFY(m_fixture.host().mdiArea()->subWindowList().isEmpty());
+    }
+
     void filterWithoutEditorShowsNothing()
     {
         QCOMPARE(m_module->runModal("CriaFiltroEntParent"), int(QDialog::Rejected));
