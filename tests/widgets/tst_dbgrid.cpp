@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include <memory>
 
 using widgetfixture::field;
 
@@ -73,12 +72,8 @@ class TestDBGrid : public QObject
 
 private slots:
     void initTestCase() { widgetfixture::usePortuguese(); }
-    void init() { m_script = std::make_unique<ScriptedInteraction>(); }
-    void cleanup()
-    {
-        QVERIFY2(m_script->unexpected().isEmpty(), qPrintable(m_script->unexpected().join('\n')));
-        m_script.reset();
-    }
+    void init() { m_script.begin(); }
+    void cleanup() { m_script.end(); }
 
     // The model follows every change of the dataset, as the tester checks.
     void modelFollowsTheDataSet()
@@ -419,7 +414,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScriptedInteraction> m_script;
+    widgetfixture::ScriptPerTest m_script;
 };
 
 QTEST_MAIN(TestDBGrid)

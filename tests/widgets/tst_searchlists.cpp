@@ -13,7 +13,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include <memory>
 
 namespace {
 
@@ -32,12 +31,8 @@ class TestSearchLists : public QObject
 
 private slots:
     void initTestCase() { widgetfixture::usePortuguese(); }
-    void init() { m_script = std::make_unique<ScriptedInteraction>(); }
-    void cleanup()
-    {
-        QVERIFY2(m_script->unexpected().isEmpty(), qPrintable(m_script->unexpected().join('\n')));
-        m_script.reset();
-    }
+    void init() { m_script.begin(); }
+    void cleanup() { m_script.end(); }
 
     void codeListRoundTrips_data()
     {
@@ -191,7 +186,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<ScriptedInteraction> m_script;
+    widgetfixture::ScriptPerTest m_script;
 };
 
 QTEST_MAIN(TestSearchLists)

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "clientdataset.h"
+#include "scriptedinteraction.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QTest>
 #include <QWidget>
+
+#include <memory>
 
 // Shared set-up of the widget tests: pt_BR texts, a shown and active window.
 namespace widgetfixture {
@@ -44,5 +47,23 @@ inline void fillCodes(ClientDataSet &data, const QStringList &names)
         packet.rows.append({QStringLiteral("%1").arg(i + 1, 4, 10, QLatin1Char('0')), names.at(i)});
     data.LoadFromPacket(packet);
 }
+
+// One scripted interaction per test function: begin() from init(), end()
+// from cleanup(), which fails the test on a prompt nobody answered.
+class ScriptPerTest
+{
+public:
+    void begin() { m_script = std::make_unique<ScriptedInteraction>(); }
+    void end()
+    {
+        const QStringList unexpected = m_script->unexpected();
+        m_script.reset();
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+    }
+    ScriptedInteraction *operator->() const { return m_script.get(); }
+
+private:
+    std::unique_ptr<ScriptedInteraction> m_script;
+};
 
 } // namespace widgetfixture
