@@ -1,0 +1,201 @@
+// Round trips of the application server on the demo data.
+//
+// For each reading method of rdmEntPat: the median of N sequential calls
+// (default 1000) over one kept-alive connection, against the median of the
+// server's bare echo route measured in the same run, and their ratio (the
+// floor is the transport itself). Then the throughput of SetConfesco inserts
+// from 8 concurrent clients into one service record.
+//
+//   bench_server [--calls 1000] [--patients 30] [--database <SQLite file or postgresql://...>]
+#include "demodata.h"
+#include "entpatserver.h"
+
+#include <httplib.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr double allowedRatio = 1.3;
+
+struct Client
+{
+    explicit Client(int port) : http("127.0.0.1", port)
+    {
+        http.set_tcp_nodelay(true);
+        http.set_keep_alive(true);
+    }
+    // Returns the answer's "data", or an empty value after printing the error.
+    QJsonValue post(const std::string &path, const QJsonArray &args)
+    {
+        const QByteArray body = QJsonDocument(QJsonObject{{"args", args}}).toJson(QJsonDocument::Compact);
+        const auto response = http.Post(path.c_str(), body.constData(), size_t(body.size()), "application/json");
+        if (!response) {
+            std::fprintf(stderr, "%s: transport error %s\n", path.c_str(), httplib::to_string(response.error()).c_str());
+            return {};
+        }
+        const QJsonObject envelope = QJsonDocument::fromJson(QByteArray::fromStdString(response->body)).object();
+        if (!envelope.value("ok").toBool()) {
+            lastError = envelope.value("error").toString();
+            return {};
+        }
+        return envelope.value("data");
+    }
+    QJsonValue call(const QString &method, const QJsonArray &args) { return post("/rdmEntPat/" + method.toStdString(), args); }
+
+    httplib::Client http;
+    QString lastError;
+};
+
+// Median round trip in microseconds of `calls` sequential posts: from
+// sending the request to having the whole answer (not decoding it).
+double medianMicros(Client &client, const std::string &path, const QJsonArray &args, int calls)
+{
+    const QByteArray body = QJsonDocument(QJsonObject{{"args", args}}).toJson(QJsonDocument::Compact);
+    std::vector<double> times;
+    times.reserve(size_t(calls));
+    QElapsedTimer clock;
+    for (int i = 0; i < calls; ++i) {
+        clock.start();
+        const auto response = client.http.Post(path.c_str(), body.constData(), size_t(body.size()), "application/json");
+        times.push_back(double(clock.nsecsElapsed()) / 1000.0);
+        if (!response || response->status != 200) {
+            std::fprintf(stderr, "%s: call failed\n", path.c_str());
+            return -1;
+        }
+    }
+    std::nth_element(times.begin(), times.begin() + calls / 2, times.end());
+    return times[size_t(calls / 2)];
+}
+
+QString firstCell(const QJsonValue &packet, int column)
+{
+    return packet["rows"][0][column].toString();
+}
+
+int insertThroughput(int port, int clients, int insertsPerClient, const QString &patient, const QString &day)
+{
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int c = 0; c < clients; ++c) {
+        threads.emplace_back([&, c] {
+            Client client(port);
+            for (int i = 0; i < insertsPerClient; ++i) {
+                const QJsonObject item{{"CDFILIAL", "0001"}, {"CDPACIENTE", patient}, {"DTSERVINTE", day},
+                                       {"NRSEQUSERV", "01"}, {"CDSEQUCOPR", QString::number(1000 * (c + 1) + i)},
+                                       {"QTSERVCONF", 50.0}, {"QTPRATCONF", 250.0}, {"QTINFUCONF", 200.0},
+                                       {"HRCONSCONF", 8.0}, {"DTCONSCONF", day}, {"CDPRODUTO", "P001"},
+                                       {"CDVIACESDIET", "002"}, {"IDPREPCONF", "F"}, {"CDFORMULACAO", "01.001.0001"}};
+                const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", item}}}}};
+                if (client.call("SetConfesco", {packet}).isUndefined())
+                    ++failures;
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    return failures;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption callsOption("calls", "Sequential calls per method.", "n", "1000");
+    const QCommandLineOption patientsOption("patients", "Demo inpatients per branch.", "n", "30");
+    const QCommandLineOption databaseOption("database", "Empty database to fill (default: a temporary SQLite file).", "db");
+    parser.addOptions({callsOption, patientsOption, databaseOption});
+    parser.process(app);
+    const int calls = std::max(1, parser.value(callsOption).toInt());
+
+    QTemporaryDir dir;
+    EntPatServerOptions options;
+    options.database = parser.isSet(databaseOption) ? parser.value(databaseOption) : dir.filePath("bench.db");
+    options.demo = true;
+    options.demoPatients = parser.value(patientsOption).toInt();
+    EntPatServer server(options);
+    QString error;
+    if (!server.start(&error)) {
+        std::fprintf(stderr, "bench_server: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    Client client(server.port());
+    const QString branch = "0001";
+    const QString patient = "000000000001";
+    const QString today = QDate::currentDate().startOfDay().toString(Qt::ISODate);
+    const QString admission = firstCell(client.call("getVdPaciente", {patient, branch}), 5);
+    const QJsonArray allFilter = {"T", "", "T", "", "T", "", "T", "", "T", QJsonValue(), QJsonValue(), branch};
+    const QList<QPair<QString, QJsonArray>> methods = {
+        {"GetInternados", {branch}},
+        {"getPaciFiltro", allFilter},
+        {"getPesqPaci", {branch}},
+        {"getVdPaciente", {patient, branch}},
+        {"getNutricio", {"NUTRI01", branch}},
+        {"getServInte", {patient, admission, branch}},
+        {"getVeriServ", {"00010", branch}},
+        {"getVerifDieta", {"00010", "0001", branch}},
+        {"getVdPostServInte", {patient, today, "00010", "0001", admission, branch}},
+        {"getConfesco", {patient, "01", today, branch}},
+        {"getNrConfesco", {patient, today, "01", branch}},
+        {"getFormulacao", {"F", "1", "3", branch}},
+        {"getVerifProd", {"01.001.0001"}},
+        {"getVerifPrato", {"D001", branch}},
+        {"getVerifViaAcesso", {"002"}},
+        {"getOcorrencia", {patient, "01", today, "0001", branch}},
+    };
+    for (const auto &method : methods) {
+        if (client.call(method.first, method.second).isUndefined()) {
+            std::fprintf(stderr, "bench_server: %s failed: %s\n", qPrintable(method.first), qPrintable(client.lastError));
+            return 1;
+        }
+    }
+
+    // Warm up, then take the echo floor before and after the methods.
+    medianMicros(client, "/echo", {branch}, calls / 10 + 1);
+    const double echoBefore = medianMicros(client, "/echo", {branch}, calls);
+    QList<QPair<QString, double>> medians;
+    for (const auto &method : methods)
+        medians.append({method.first, medianMicros(client, "/rdmEntPat/" + method.first.toStdString(), method.second, calls)});
+    const double echoAfter = medianMicros(client, "/echo", {branch}, calls);
+    const double echo = (echoBefore + echoAfter) / 2.0;
+
+    std::printf("%d sequential calls per route, %d demo inpatients per branch, database %s\n", calls,
+                options.demoPatients, options.database.startsWith("postgres") ? "PostgreSQL" : "SQLite");
+    std::printf("%-20s %12s %8s\n", "route", "median (us)", "ratio");
+    std::printf("%-20s %12.1f %8s\n", "echo", echo, "1.00");
+    int over = 0;
+    for (const auto &median : medians) {
+        const double ratio = median.second / echo;
+        const bool ok = ratio <= allowedRatio;
+        over += ok ? 0 : 1;
+        std::printf("%-20s %12.1f %8.2f%s\n", qPrintable(median.first), median.second, ratio, ok ? "" : "  over 1.3");
+    }
+
+    constexpr int clients = 8;
+    constexpr int insertsPerClient = 250;
+    QElapsedTimer clock;
+    clock.start();
+    const int failures = insertThroughput(server.port(), clients, insertsPerClient, patient, today);
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    std::printf("SetConfesco inserts, %d concurrent clients: %d in %.2f s = %.0f inserts/s, %d refused\n", clients,
+                clients * insertsPerClient, seconds, clients * insertsPerClient / seconds, failures);
+    server.stop();
+    return over == 0 && failures == 0 ? 0 : 2;
+}
