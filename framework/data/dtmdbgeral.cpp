@@ -16,10 +16,14 @@ void configurePostgres(QSqlDatabase &database, const QUrl &url)
     database.setDatabaseName(url.path().mid(1));
     database.setUserName(url.userName());
     database.setPassword(url.password());
-    const QString socketDir = QUrlQuery(url).queryItemValue(QStringLiteral("host"));
+    const QUrlQuery query(url);
+    const QString socketDir = query.queryItemValue(QStringLiteral("host"));
     database.setHostName(socketDir.isEmpty() ? url.host() : socketDir);
-    if (url.port() > 0)
-        database.setPort(url.port());
+    const int port = query.hasQueryItem(QStringLiteral("port"))
+                         ? query.queryItemValue(QStringLiteral("port")).toInt()
+                         : url.port();
+    if (port > 0)
+        database.setPort(port);
 }
 
 } // namespace

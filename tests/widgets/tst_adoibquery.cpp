@@ -52,6 +52,29 @@ private slots:
     {
         QFETCH(QVariant, code);
         QFETCH(QStringList, expected);
+        QCOMPARE(occurrenceTypes(code), expected);
+    }
+
+    // The same lookup on PostgreSQL, when the test run provides a cluster.
+    void postgresRunsTheSameSlot()
+    {
+        const QString url = qEnvironmentVariable("ENTPAT_TEST_PG");
+        if (url.isEmpty())
+            QSKIP("PostgreSQL not available (ENTPAT_TEST_PG is not set)");
+        dtmDBGeral().Open(url);
+        QSqlQuery sql(dtmDBGeral().Database());
+        QVERIFY(sql.exec(QStringLiteral("CREATE TEMP TABLE TPOCORINFU (CDTPOCORINFU VARCHAR(3), NMTPOCORINFU VARCHAR(100))")));
+        QVERIFY(sql.exec(QStringLiteral("INSERT INTO TPOCORINFU VALUES ('002', 'Vômito'), ('001', 'Diarreia')")));
+        const QStringList all = occurrenceTypes(QVariant());
+        const QStringList one = occurrenceTypes(QStringLiteral("002"));
+        dtmDBGeral().Open(m_dir.filePath(QStringLiteral("suite.db")));
+        QCOMPARE(all, QStringList({QStringLiteral("001"), QStringLiteral("002")}));
+        QCOMPARE(one, QStringList{QStringLiteral("002")});
+    }
+
+private:
+    static QStringList occurrenceTypes(const QVariant &code)
+    {
         TADOIBQuery query;
         query.AddField(field(QStringLiteral("CDTPOCORINFU"), FieldType::Text, 3));
         query.AddField(field(QStringLiteral("NMTPOCORINFU"), FieldType::Text, 100));
@@ -70,9 +93,10 @@ private slots:
         QStringList codes;
         for (query.First(); !query.Eof(); query.Next())
             codes << query.FieldByName(QStringLiteral("CDTPOCORINFU"))->AsString();
-        QCOMPARE(codes, expected);
-        QCOMPARE(query.IsEmpty(), expected.isEmpty());
+        return codes;
     }
+
+private slots:
 
     // Without persistent fields the columns become fields; with them, the
     // values take the fields' types (SQLite keeps dates as text).
