@@ -1,0 +1,21 @@
+#include "servercall.h"
+
+#include "clientdataset.h"
+#include "tnetconnection.h"
+#include "serverresult.h"
+
+QJsonValue CallServer(TNetConnection &connection, const QString &method, const QJsonArray &args)
+{
+    return CheckResultServ(connection.Call(method, args));
+}
+
+void LoadPacket(ClientDataSet &target, const QJsonValue &packet)
+{
+    target.LoadFromPacket(DataPacket::fromJson(packet));
+}
+
+void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QString &method,
+                    const QJsonArray &args)
+{
+    LoadPacket(target, CallServer(connection, method, args));
+}

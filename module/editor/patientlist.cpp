@@ -1,0 +1,112 @@
+// The data sheet page: the branch's inpatients narrowed by the filter, and
+// the observation edited in place.
+
+#include "frmentparenteral.h"
+
+#include "abort.h"
+#include "clientdataset.h"
+#include "common/screenlaunch.h"
+#include "common/servercall.h"
+#include "dbgrid.h"
+#include "dbnavigator.h"
+#include "dbtext.h"
+#include "edit.h"
+#include "tnetconnection.h"
+#include "packets.h"
+#include "panel.h"
+#include "velunor.h"
+#include "waitanimation.h"
+#include "widgetutils.h"
+
+#include <QAction>
+
+void TfrmEntParenteral::wirePatientList()
+{
+    cdsPaciFiltro->BeforeInsert = [this](ClientDataSet &) { cdsPaciFiltroBeforeInsert(); };
+    cdsPaciFiltro->AfterPost = [this](ClientDataSet &) { cdsPaciFiltroAfterPost(); };
+    cdsPaciFiltro->AfterCancel = [this](ClientDataSet &) { cdsPaciFiltroAfterCancel(); };
+    cdsPaciFiltro->OnCalcFields = [this](ClientDataSet &) { cdsPaciFiltroCalcFields(); };
+    cdsPaciFiltro->OnStateChange = [this](ClientDataSet &) { dtsPadraoStateChange(); };
+    // The observation is sent at once; nothing is kept to send later.
+    cdsPaciFiltro->SetLogChanges(false);
+
+    dbgPadrao->setAccessibleName(QStringLiteral("Pacientes"));
+    dbgPadrao->SetDataSet(cdsPaciFiltro);
+    dbgPadrao->SetColumns({
+        {QStringLiteral("CDLEITO"), QStringLiteral("Leito"), 80, true},
+        {QStringLiteral("NMPACIENTE"), QStringLiteral("Nome"), 260, true},
+        {QStringLiteral("Idade"), QStringLiteral("Idade"), 140, true},
+        {QStringLiteral("DTINTERNA"), QStringLiteral("Data Internação"), 100, true},
+        {QStringLiteral("NMSERPADDIE"), QStringLiteral("Padrão de Internação"), 180, true},
+        {QStringLiteral("DSSERVINTE"), QStringLiteral("Observação"), 400},
+    });
+    dbgPadrao->OnEnter = [this](TDBGrid &) { dbgPadraoEnter(); };
+}
+
+void TfrmEntParenteral::LoadPatientList(int animationKind)
+{
+    WaitAnimation busy(this, animationKind);
+    LoadFromServer(*cdsPaciFiltro, *netEntPat, QStringLiteral("getPaciFiltro"),
+                   {stFiltroTodosPaci, stFiltroPaci, stFiltroTodosAla, stFiltroAla, stFiltroTodosAndar,
+                    stFiltroAndar, stFiltroTodosPadInter, stFiltroPadInter, stFiltroTodasDatas,
+                    valueToJson(dtFiltroIni), valueToJson(dtFiltroFim), BranchCode()});
+}
+
+void TfrmEntParenteral::cdsPaciFiltroBeforeInsert()
+{
+    // The list shows the inpatients; nobody is added to it here.
+    throw Abort();
+}
+
+void TfrmEntParenteral::cdsPaciFiltroAfterPost()
+{
+    CallServer(*netEntPat, QStringLiteral("UpdServInte"),
+               {cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString(),
+                cdsPaciFiltro->FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), BranchCode()});
+}
+
+void TfrmEntParenteral::cdsPaciFiltroAfterCancel()
+{
+    LoadPatientList(0);
+}
+
+void TfrmEntParenteral::dtsPadraoStateChange()
+{
+    const DataSetState state = cdsPaciFiltro->State();
+    const bool editing = state == DataSetState::Edit || state == DataSetState::Insert;
+    SetPageEnabled(tshFormulario, state == DataSetState::Inactive || state == DataSetState::Browse);
+    mnuConfirmar->setEnabled(editing);
+    mnuCancelar->setEnabled(editing);
+    mnuAlterar->setEnabled(state == DataSetState::Browse && !cdsPaciFiltro->IsEmpty());
+    SetChildEnabled(panFilial, !editing);
+    if (!editing) {
+        // The name box never takes input; the code controls follow the
+        // host's binding of modules to the current branch.
+        edtFilial->setEnabled(false);
+        setBranchControlsEnabled(!ModuFili());
+    }
+}
+
+void TfrmEntParenteral::dbgPadraoEnter()
+{
+    dbtNome->Bind(cdsPaciFiltro, QStringLiteral("NMPACIENTE"));
+}
+
+void TfrmEntParenteral::sbtFiltrarClick()
+{
+    CriaFiltroEntParent();
+    if (ActivePage() == tshFolhaDados && !cdsPaciFiltro->IsEmpty())
+        mnuAlterar->setEnabled(cdsPaciFiltro->State() == DataSetState::Browse && !cdsPaciFiltro->IsEmpty());
+    pgcPadraoChange();
+}
+
+void TfrmEntParenteral::activateDataSheet()
+{
+    loadBranchPatients();
+    mnuIncluir->setEnabled(false);
+    mnuExcluir->setEnabled(false);
+    mnuProcurar->setEnabled(false);
+    mnuVerificar->setEnabled(false);
+    dbnPadrao->SetDataSet(cdsPaciFiltro);
+    dbtNome->Bind(cdsPaciFiltro, QStringLiteral("NMPACIENTE"));
+}

@@ -1,0 +1,395 @@
+// Service records: the head of each prescription of the patient's
+// admission, edited in the grid dbgServico and sent at once to the server.
+
+#include "frmentparenteral.h"
+
+#include "abort.h"
+#include "adoibquery.h"
+#include "clientdataset.h"
+#include "common/servercall.h"
+#include "consiste.h"
+#include "dbgrid.h"
+#include "dbnavigator.h"
+#include "edit.h"
+#include "messages.h"
+#include "tnetconnection.h"
+#include "packets.h"
+#include "panel.h"
+#include "searchlists.h"
+#include "velunor.h"
+
+#include <QAction>
+#include <QJsonArray>
+#include <QLocale>
+#include <QPainter>
+
+namespace {
+
+const QString kDate = QStringLiteral("DTSERVINTE");
+const QString kService = QStringLiteral("CDSERVFILI");
+const QString kDiet = QStringLiteral("CDDIETPAD");
+const QString kWeight = QStringLiteral("NRSERVPESO");
+
+bool isEditing(const ClientDataSet &dataSet)
+{
+    return dataSet.State() == DataSetState::Edit || dataSet.State() == DataSetState::Insert;
+}
+
+QString selectedFieldName(const TDBGrid &grid)
+{
+    const Field *field = grid.SelectedField();
+    return field ? field->FieldName() : QString();
+}
+
+} // namespace
+
+void TfrmEntParenteral::wireServiceRecords()
+{
+    cdsServInte->BeforeInsert = [this](ClientDataSet &) { cdsServInteBeforeInsert(); };
+    cdsServInte->OnNewRecord = [this](ClientDataSet &) { cdsServInteNewRecord(); };
+    cdsServInte->BeforePost = [this](ClientDataSet &) { cdsServInteBeforePost(); };
+    cdsServInte->AfterPost = [this](ClientDataSet &) { cdsServInteAfterPost(); };
+    cdsServInte->AfterCancel = [this](ClientDataSet &) { cdsServInteAfterCancel(); };
+    cdsServInte->AfterDelete = [this](ClientDataSet &) { cdsServInteAfterDelete(); };
+    cdsServInte->AfterScroll = [this](ClientDataSet &) { cdsServInteAfterScroll(); };
+    cdsServInte->OnStateChange = [this](ClientDataSet &) { dtsServInteStateChange(); };
+    cdsServInte->FieldByName(kDate)->OnSetText = [this](Field &field, const QString &text) {
+        cdsServInteDTSERVINTESetText(field, text);
+    };
+
+    dbgServico->OnEnter = [this](TDBGrid &) { dbgServicoEnter(); };
+    dbgServico->OnExit = [this](TDBGrid &) { dbgServicoExit(); };
+    dbgServico->OnColExit = [this](TDBGrid &) { dbgServicoColExit(); };
+    dbgServico->OnKeyPress = [this](TDBGrid &, QChar &key) { dbgServicoKeyPress(key); };
+    dbgServico->OnKeyDown = [this](TDBGrid &, int &key, Qt::KeyboardModifiers) { dbgServicoKeyDown(key); };
+    dbgServico->OnDrawColumnCell = [this](TDBGrid &, QPainter &painter, const QRect &rect, Field *field, int,
+                                          bool selected, bool focused) {
+        dbgServicoDrawColumnCell(painter, rect, field, selected, focused);
+    };
+    dbgServico->OnEditButtonClick = [this](TDBGrid &) { dbgServicoEditButtonClick(); };
+}
+
+// ---------------------------------------------------------------- loading
+
+void TfrmEntParenteral::cdsServInteAfterScroll()
+{
+    LoadCompositionItems();
+    if (cdsConfesco->IsEmpty())
+        cdsOcorrencia->Close();
+}
+
+void TfrmEntParenteral::dbgServicoEnter()
+{
+    const bool otherPatient = !cdsServInte->Active() || cdsServInte->IsEmpty()
+                              || edtCdPaciente->Text()
+                                     != cdsServInte->FieldByName(QStringLiteral("CDPACIENTE"))->AsString();
+    if (otherPatient)
+        LoadServiceRecords();
+    dtsServInteStateChange();
+}
+
+void TfrmEntParenteral::dbgServicoExit()
+{
+    if (isEditing(*cdsServInte))
+        cdsServInte->Post();
+}
+
+// ---------------------------------------------------------------- insertion
+
+void TfrmEntParenteral::cdsServInteBeforeInsert()
+{
+    LoadFromServer(*cdsNutricio, *netEntPat, QStringLiteral("getNutricio"), {Operador(), BranchCode()});
+    if (cdsNutricio->IsEmpty())
+        MensErro(msgPadrao.Msg(QStringLiteral("Oper_Per")));
+}
+
+void TfrmEntParenteral::cdsServInteNewRecord()
+{
+    focusColumn(dbgServico, kService);
+    cdsServInte->FieldByName(kDate)->SetAsDateTime(QDate::currentDate().startOfDay());
+    cdsServInte->FieldByName(QStringLiteral("NMOPERADOR"))->SetAsString(NomeOperador());
+    cdsServInte->FieldByName(QStringLiteral("CDNUTRICIO"))->SetAsString(Operador());
+}
+
+// ---------------------------------------------------------------- column checks
+
+void TfrmEntParenteral::Vd_Servico(bool mandatory)
+{
+    checkRecordCode(kService, QStringLiteral("NMSERVICO"), *cdsVerifServ, QStringLiteral("getVeriServ"), {},
+                    QStringLiteral("Servico_NCad"), QStringLiteral("Servico_Inf"), mandatory);
+}
+
+void TfrmEntParenteral::Vd_Dieta(bool mandatory)
+{
+    checkRecordCode(kDiet, QStringLiteral("DSDIETPAD"), *cdsVerifDieta, QStringLiteral("getVerifDieta"),
+                    {cdsServInte->FieldByName(kService)->AsString()}, QStringLiteral("Dieta_NCad"),
+                    QStringLiteral("Dieta_Inf"), mandatory);
+}
+
+void TfrmEntParenteral::checkRecordCode(const QString &codeField, const QString &nameField, ClientDataSet &answer,
+                                        const QString &method, QJsonArray args, const QString &unknownKey,
+                                        const QString &missingKey, bool mandatory)
+{
+    if (!isEditing(*cdsServInte))
+        return;
+    try {
+        Field *code = cdsServInte->FieldByName(codeField);
+        code->SetAsString(Ajusta(code->AsString(), code->Size()));
+        if (!code->AsString().isEmpty()) {
+            args << code->AsString() << BranchCode();
+            LoadFromServer(answer, *netEntPat, method, args);
+            if (answer.IsEmpty())
+                MensErro(msgPadrao.Msg(unknownKey));
+            cdsServInte->FieldByName(nameField)->SetAsString(answer.FieldByName(nameField)->AsString());
+            code->SetAsString(answer.FieldByName(codeField)->AsString());
+        } else if (mandatory) {
+            MensErro(msgPadrao.Msg(missingKey));
+        }
+    } catch (...) {
+        focusColumn(dbgServico, codeField);
+        throw;
+    }
+}
+
+void TfrmEntParenteral::Vd_Data(Field &field, const QString &text)
+{
+    // The text of an emptied date entry: the separators of the short date
+    // format in place, blanks everywhere else.
+    QString blank = QLocale().dateFormat(QLocale::ShortFormat);
+    for (QChar &character : blank)
+        if (character.isLetter())
+            character = QLatin1Char(' ');
+    if (text == blank) {
+        if (isEditing(*field.DataSet()))
+            field.Clear();
+        return;
+    }
+    const QDate date = QLocale().toDate(text.trimmed(), QLocale::ShortFormat);
+    if (!date.isValid() || date < QDate(1900, 1, 1))
+        MensErro(QLatin1Char('\'') + text + QStringLiteral("' ") + msgPadrao.Msg(QStringLiteral("DATA_INVALIDA")));
+    field.SetAsDateTime(date.startOfDay());
+}
+
+void TfrmEntParenteral::cdsServInteDTSERVINTESetText(Field &field, const QString &text)
+{
+    Vd_Data(field, text);
+}
+
+void TfrmEntParenteral::dbgServicoColExit()
+{
+    const QString field = selectedFieldName(*dbgServico);
+    if (field == kService)
+        Vd_Servico(false);
+    else if (field == kDiet)
+        Vd_Dieta(false);
+}
+
+// ---------------------------------------------------------------- keys and drawing
+
+void TfrmEntParenteral::dbgServicoKeyPress(QChar &key)
+{
+    const DataSetState state = cdsServInte->State();
+    const bool weight = selectedFieldName(*dbgServico) == kWeight;
+    if ((state == DataSetState::Browse || state == DataSetState::Edit) && !cdsServInte->IsEmpty()
+        && key != QLatin1Char('\r') && !weight) {
+        key = QChar();
+        return;
+    }
+    if (weight && isEditing(*cdsServInte)) {
+        const QLineEdit *editor = dbgServico->InplaceEditor();
+        const QString text = editor ? editor->text() : QString();
+        const int start = editor ? editor->selectionStart() : -1;
+        const int caret = start >= 0 ? start : (editor ? editor->cursorPosition() : 0);
+        const int length = editor && start >= 0 ? int(editor->selectedText().size()) : 0;
+        MaxNumber(text, 9, 3, key, caret, length);
+    }
+}
+
+void TfrmEntParenteral::dbgServicoKeyDown(int &key)
+{
+    if ((key == Qt::Key_Delete || key == Qt::Key_Backspace) && cdsServInte->State() == DataSetState::Edit
+        && selectedFieldName(*dbgServico) != kWeight) {
+        cdsServInte->Cancel();
+        key = 0;
+        throw Abort();
+    }
+}
+
+void TfrmEntParenteral::dbgServicoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field,
+                                                 bool selected, bool focused)
+{
+    if (!field || (field->FieldName() != kService && field->FieldName() != kDiet))
+        return;
+    const QString code = dbgServico->DrawingValue(field->FieldName()).toString();
+    if (code.isEmpty())
+        return;
+    if (selected && !focused && dbgServico->EditorMode())
+        return;   // the code itself, as drawn by default
+    const QString name = dbgServico->DrawingValue(field->FieldName() == kService ? QStringLiteral("NMSERVICO")
+                                                                                 : QStringLiteral("DSDIETPAD"))
+                             .toString();
+    const QPalette &palette = dbgServico->palette();
+    painter.save();
+    painter.fillRect(rect, selected ? palette.highlight() : palette.base());
+    painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
+    painter.drawText(rect.adjusted(3, 3, -1, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
+    painter.restore();
+}
+
+void TfrmEntParenteral::dbgServicoEditButtonClick()
+{
+    const QString field = selectedFieldName(*dbgServico);
+    TADOIBQuery *query = nullptr;
+    QString title;
+    QString nameField;
+    if (field == kService) {
+        query = qryServico;
+        query->Close();
+        query->ParamByName(QStringLiteral("P_CDFILIAL")).SetAsString(BranchCode());
+        title = msgPadrao.Msg(QStringLiteral("Servico")) + QLatin1Char('|') + msgPadrao.Msg(QStringLiteral("N_Servico"));
+        nameField = QStringLiteral("NMSERVICO");
+    } else if (field == kDiet) {
+        query = qryDieta;
+        query->Close();
+        query->ParamByName(QStringLiteral("P_CDFILIAL")).SetAsString(BranchCode());
+        query->ParamByName(QStringLiteral("P_CDSERVFILI")).SetAsString(cdsServInte->FieldByName(kService)->AsString());
+        title = msgPadrao.Msg(QStringLiteral("Dieta")) + QLatin1Char('|') + msgPadrao.Msg(QStringLiteral("N_Dieta"));
+        nameField = QStringLiteral("DSDIETPAD");
+    } else {
+        return;
+    }
+    if (!Pesquisar_Plus(*query, title))
+        return;
+    if (cdsServInte->State() == DataSetState::Browse)
+        cdsServInte->Edit();
+    cdsServInte->FieldByName(nameField)->SetAsString(query->FieldByName(nameField)->AsString());
+    cdsServInte->FieldByName(field)->SetAsString(query->FieldByName(field)->AsString());
+}
+
+// ---------------------------------------------------------------- post, send, cancel
+
+void TfrmEntParenteral::cdsServInteBeforePost()
+{
+    Field *date = cdsServInte->FieldByName(kDate);
+    if (date->IsNull()) {
+        focusColumn(dbgServico, kDate);
+        MensErro(msgPadrao.Msg(QStringLiteral("Data_Inf")));
+    }
+    // No weight is accepted; a weight of zero or less is no weight at all.
+    const Field *weight = cdsServInte->FieldByName(kWeight);
+    if (!weight->IsNull() && weight->AsFloat() <= 0) {
+        focusColumn(dbgServico, kWeight);
+        MensErro(msgPadrao.Msg(QStringLiteral("Peso_Negativo")));
+    }
+    Vd_Servico(true);
+    Vd_Dieta(true);
+
+    const QJsonValue dtInterna = valueToJson(cdsPaciente->FieldByName(QStringLiteral("DTINTERNA"))->Value());
+    const QJsonArray packets =
+        CallServer(*netEntPat, QStringLiteral("getVdPostServInte"),
+                   {edtCdPaciente->Text(), valueToJson(date->Value()), cdsServInte->FieldByName(kService)->AsString(),
+                    cdsServInte->FieldByName(kDiet)->AsString(), dtInterna, BranchCode()})
+            .toArray();
+    const bool inserting = cdsServInte->State() == DataSetState::Insert;
+    LoadPacket(*cdsValidaServ, packets.at(0));
+    if (!cdsValidaServ->IsEmpty() && inserting) {
+        focusColumn(dbgServico, kDate);
+        MensErro(msgPadrao.Msg(QStringLiteral("Serv_JCad")));
+    }
+    LoadPacket(*cdsNrServInte, packets.at(1));
+    // Only a new record is numbered: an edited record keeps its key, which
+    // its composition items carry too.
+    if (inserting) {
+        bool ok = false;
+        const int highest = cdsNrServInte->FieldByName(QStringLiteral("NRSEQUSERV"))->AsString().toInt(&ok);
+        if (cdsNrServInte->IsEmpty() || !ok)
+            throw UserError(QStringLiteral("O servidor não informou a última sequência do serviço."));
+        cdsServInte->FieldByName(QStringLiteral("CDPACIENTE"))->SetAsString(edtCdPaciente->Text());
+        cdsServInte->FieldByName(QStringLiteral("NRSEQUSERV"))
+            ->SetAsString(Ajusta(QString::number(highest + 1), cdsServInte->FieldByName(QStringLiteral("NRSEQUSERV"))->Size()));
+    }
+    LoadPacket(*cdsVerifObs, packets.at(2));
+    QString observation;
+    if (!cdsVerifObs->IsEmpty()) {
+        observation = cdsVerifObs->FieldByName(QStringLiteral("DSSERVINTE"))->AsString();
+    } else {
+        LoadPacket(*cdsDescHabi, packets.at(3));
+        if (!cdsDescHabi->IsEmpty())
+            observation = cdsDescHabi->FieldByName(QStringLiteral("DSOBSGERAL"))->AsString();
+    }
+
+    cdsServInte->FieldByName(QStringLiteral("DTINTERNA"))->SetValue(cdsPaciente->FieldByName(QStringLiteral("DTINTERNA"))->Value());
+    cdsServInte->FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(BranchCode());
+    cdsServInte->FieldByName(QStringLiteral("NRACOMPANA"))->SetAsString(QStringLiteral("0"));
+    cdsServInte->FieldByName(QStringLiteral("STPACIACOM"))->SetAsString(QStringLiteral("0"));
+    cdsServInte->FieldByName(QStringLiteral("IDIMPRSERV"))->SetAsString(QStringLiteral("S"));
+    cdsServInte->FieldByName(QStringLiteral("CDDIETGRUPSI"))->SetAsString(cdsServInte->FieldByName(kDiet)->AsString());
+    cdsServInte->FieldByName(QStringLiteral("DSSERVINTE"))->SetAsString(observation);
+}
+
+void TfrmEntParenteral::sendServiceChanges()
+{
+    if (cdsServInte->ChangeCount() == 0)
+        return;
+    try {
+        CallServer(*netEntPat, QStringLiteral("SetServInte"), {cdsServInte->Delta().toJson()});
+        if (cdsServInte->LogChanges())
+            cdsServInte->MergeChangeLog();
+        LoadServiceRecords();
+    } catch (...) {
+        cdsServInte->CancelUpdates();
+        throw;
+    }
+}
+
+void TfrmEntParenteral::cdsServInteAfterPost()
+{
+    sendServiceChanges();
+}
+
+void TfrmEntParenteral::cdsServInteAfterDelete()
+{
+    try {
+        sendServiceChanges();
+    } catch (...) {
+        dtsServInteStateChange();
+        throw;
+    }
+    dtsServInteStateChange();
+}
+
+void TfrmEntParenteral::cdsServInteAfterCancel()
+{
+    cdsServInte->CancelUpdates();
+}
+
+// ---------------------------------------------------------------- commands by state
+
+void TfrmEntParenteral::dtsServInteStateChange()
+{
+    const DataSetState state = cdsServInte->State();
+    const bool editing = isEditing(*cdsServInte);
+    const bool browsing = state == DataSetState::Browse;
+    const bool hasRecords = browsing && !cdsServInte->IsEmpty();
+
+    edtIdade->setEnabled(false);
+    const bool inserting = state == DataSetState::Insert;
+    const bool keyReadOnly = browsing || state == DataSetState::Edit;
+    for (int column = 0; column < dbgServico->ColumnCount(); ++column) {
+        TDBGrid::TColumn &entry = dbgServico->Column(column);
+        if (entry.fieldName == kService || entry.fieldName == kDiet)
+            entry.buttonStyle = inserting ? TDBGrid::TColumn::Ellipsis : TDBGrid::TColumn::None;
+        if (entry.fieldName == kDate || entry.fieldName == kService || entry.fieldName == kDiet)
+            entry.readOnly = keyReadOnly;
+    }
+    dbgServico->viewport()->update();
+    panInfPaciente->setEnabled(!editing);
+
+    mnuCancelar->setEnabled(editing);
+    mnuConfirmar->setEnabled(editing);
+    mnuIncluir->setEnabled(browsing);
+    for (QAction *command : {mnuAlterar, mnuExcluir, mnuProcurar, mnuVerificar, mnuCalcNutr})
+        command->setEnabled(hasRecords);
+    dbnPadrao->setEnabled(browsing);
+    SetPageEnabled(tshFolhaDados, !editing);
+}
