@@ -47,6 +47,17 @@ QWidget *FocusTracker::formOf(QWidget *widget)
     return widget;
 }
 
+// Whether a container of the widget (below the form) was hidden: a closing
+// screen or a page switched away. A widget hidden by itself (a grid's cell
+// editor) still counts as left through its containers.
+bool FocusTracker::containerHidden(QWidget *widget, QWidget *form)
+{
+    for (QWidget *w = widget->parentWidget(); w && w != form; w = w->parentWidget())
+        if (w->isHidden())
+            return true;
+    return false;
+}
+
 // A grid's cell editor may be gone by now: its grid takes the focus back.
 QWidget *FocusTracker::focusableSelfOrAncestor(QWidget *widget)
 {
@@ -72,8 +83,15 @@ void FocusTracker::focusChanged(QWidget *, QWidget *now)
 {
     if (m_dispatching || !now)
         return;
+    // A closing or hiding form moves the focus around as its controls go
+    // away: that is no user's move, and leaving a control that is gone runs
+    // no exit handler.
+    if (!now->isVisible())
+        return;
     QWidget *form = formOf(now);
     QWidget *from = m_settled.value(form);
+    if (from && (formOf(from) != form || containerHidden(from, form)))
+        from = nullptr;
     QWidget *to = now;
     for (int move = 0; move < MaxChainedMoves && from != to; ++move) {
         const bool ok = dispatch(from, to);

@@ -24,6 +24,7 @@ private:
     bool dispatch(QWidget *from, QWidget *to);
     QList<FocusAware *> chain(QWidget *widget) const;
     static QWidget *formOf(QWidget *widget);
+    static bool containerHidden(QWidget *widget, QWidget *form);
     static QWidget *focusableSelfOrAncestor(QWidget *widget);
 
     QHash<QWidget *, FocusAware *> m_aware;

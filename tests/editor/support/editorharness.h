@@ -1,0 +1,58 @@
+#pragma once
+
+#include "fixtureserver.h"
+#include "scriptedinteraction.h"
+
+#include <QString>
+
+#include <memory>
+
+class ClientDataSet;
+class HostMainWindow;
+class TDBGrid;
+class TfrmEntParenteral;
+class QWidget;
+
+// The prescription editor as a user meets it: a host main window, the
+// application server on a fresh fixture database (fixturedb.h), the shared
+// database connection on the same database, the operator context of the
+// fixture's nutritionist in branch "0001", and a scripted interaction that
+// records every message.
+//
+//   EditorHarness harness;
+//   QVERIFY2(harness.start(), qPrintable(harness.error()));
+//   TfrmEntParenteral *editor = harness.openEditor();
+class EditorHarness
+{
+public:
+    EditorHarness();
+    ~EditorHarness();
+
+    // Starts the server and fills the operator context; false with error()
+    // on failure.
+    bool start();
+    QString error() const { return m_error; }
+
+    // Launches the editor as the host does and waits for its first
+    // activation to be done.
+    TfrmEntParenteral *openEditor();
+    // Closes the editor as its close button does.
+    void closeEditor();
+
+    HostMainWindow &host() { return *m_host; }
+    ScriptedInteraction &script() { return m_script; }
+    FixtureServer &server() { return *m_server; }
+    // The editor's saved-selection file (removed by the destructor).
+    QString selectionFile() const;
+
+    // Moves the focus as a user does (a mouse click or Tab), so that the
+    // enter and exit handlers of the controls and panels run.
+    static void focus(QWidget *widget);
+    static void typeInto(QWidget *widget, const QString &text);
+
+private:
+    ScriptedInteraction m_script;
+    std::unique_ptr<FixtureServer> m_server;
+    std::unique_ptr<HostMainWindow> m_host;
+    QString m_error;
+};

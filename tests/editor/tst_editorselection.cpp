@@ -1,0 +1,357 @@
+// The editor's shell: first activation, branch and patient selection, the
+// patient list, the saved selection and the maintenance commands' routing.
+
+#include "editorharness.h"
+
+#include "btnpesquisa.h"
+#include "clientdataset.h"
+#include "datasetfile.h"
+#include "dbgrid.h"
+#include "edit.h"
+#include "editor/frmentparenteral.h"
+#include "fixturedb.h"
+#include "fixtureserver.h"
+#include "hostmainwindow.h"
+#include "maskedit.h"
+#include "serverresult.h"
+#include "tnetconnection.h"
+#include "velunor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+QString rowValue(ClientDataSet &data, const QString &keyField, const QString &key, const QString &field)
+{
+    for (int row = 0; row < data.RecordCount(); ++row)
+        if (data.valueAt(row, data.FieldByName(keyField)->Index()).toString() == key)
+            return data.displayTextAt(row, data.FieldByName(field)->Index());
+    return QStringLiteral("<absent>");
+}
+
+} // namespace
+
+class TestEditorSelection : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<EditorHarness> m_harness;
+    TfrmEntParenteral *m_editor = nullptr;
+
+    ScriptedInteraction &script() { return m_harness->script(); }
+
+    // Types the branch and leaves the branch panel for the patient code.
+    void chooseBranch(const QString &typed)
+    {
+        EditorHarness::focus(m_editor->medFilial);
+        m_editor->medFilial->selectAll();
+        QTest::keyClicks(m_editor->medFilial, typed);
+        EditorHarness::focus(m_editor->edtCdPaciente);
+    }
+
+    // Types a patient code and moves into the service grid.
+    void choosePatient(const QString &typed)
+    {
+        EditorHarness::focus(m_editor->edtCdPaciente);
+        m_editor->edtCdPaciente->clear();
+        QTest::keyClicks(m_editor->edtCdPaciente, typed);
+        EditorHarness::focus(m_editor->dbgServico);
+    }
+
+    void showDataSheet()
+    {
+        m_editor->pgcPadrao->setCurrentWidget(m_editor->tshFolhaDados);
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init()
+    {
+        m_harness = std::make_unique<EditorHarness>();
+        QVERIFY2(m_harness->start(), qPrintable(m_harness->error()));
+    }
+
+    void cleanup()
+    {
+        const QStringList unexpected = script().unexpected();
+        m_harness->closeEditor();
+        m_harness.reset();
+        m_editor = nullptr;
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+    }
+
+    void firstActivationStartsOnTheOperatorsBranch()
+    {
+        m_editor = m_harness->openEditor();
+        QVERIFY(m_editor);
+        QVERIFY(!boPrimVez);
+        QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
+        QCOMPARE(m_editor->edtFilial->Text(), QStringLiteral("Hospital Central"));
+        QVERIFY(m_editor->medFilial->isEnabled());
+        QVERIFY(m_editor->btnFilial->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), m_editor->medFilial);
+        QCOMPARE(m_editor->ActivePage(), m_editor->tshFormulario);
+        QCOMPARE(m_editor->stFiltroTodosPaci, QStringLiteral("T"));
+        QCOMPARE(m_editor->stFiltroTodasDatas, QStringLiteral("T"));
+        QVERIFY(m_editor->stFiltroPaci.isEmpty());
+        QVERIFY(script().messages().isEmpty());
+    }
+
+    void branchCodeTakesOnlyLettersAndDigits()
+    {
+        m_editor = m_harness->openEditor();
+        EditorHarness::focus(m_editor->medFilial);
+        m_editor->medFilial->selectAll();
+        QTest::keyClicks(m_editor->medFilial, QStringLiteral("a-"));
+        QTest::keyClick(m_editor->medFilial, Qt::Key_Backspace);
+        QTest::keyClicks(m_editor->medFilial, QStringLiteral("9z"));
+        QCOMPARE(m_editor->medFilial->Text(), QStringLiteral("A9Z "));
+        QVERIFY(m_editor->edtFilial->Text().isEmpty());
+    }
+
+    void leavingTheBranchLoadsItsInpatientsWithTheirAges()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(QStringLiteral("1"));
+        QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
+        QCOMPARE(m_editor->edtFilial->Text(), QStringLiteral("Hospital Central"));
+        ClientDataSet &list = *m_editor->cdsPaciFiltro;
+        QVERIFY(list.Active());
+        QCOMPARE(rowValue(list, QStringLiteral("CDPACIENTE"), Fixture::Discharged, QStringLiteral("Idade")),
+                 QStringLiteral("<absent>"));
+        QCOMPARE(rowValue(list, QStringLiteral("CDPACIENTE"), Fixture::Newborn, QStringLiteral("Idade")), QString());
+        QCOMPARE(rowValue(list, QStringLiteral("CDPACIENTE"), Fixture::Infant, QStringLiteral("Idade")),
+                 QStringLiteral("  5 Meses"));
+        QCOMPARE(rowValue(list, QStringLiteral("CDPACIENTE"), Fixture::OneYearOneMonth, QStringLiteral("Idade")),
+                 QStringLiteral("1 Ano  1 Mês"));
+        QCOMPARE(QApplication::focusWidget(), m_editor->edtCdPaciente);
+    }
+
+    void anUnknownBranchKeepsTheFocusOnTheBranch()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(QStringLiteral("9999"));
+        QCOMPARE(script().errors(), QStringList{QStringLiteral("Filial não cadastrada.")});
+        QCOMPARE(QApplication::focusWidget(), m_editor->medFilial);
+        QVERIFY(!m_editor->cdsPaciFiltro->Active());
+    }
+
+    void patientCodeIsAdjustedOnlyWhereTheBranchAsks()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(QStringLiteral("0001"));
+        choosePatient(QStringLiteral("104"));
+        QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
+        QCOMPARE(m_editor->edtCdPaciente->Text(), Fixture::AdultWithRecords);
+        QVERIFY(!m_editor->edtNmPaciente->Text().isEmpty());
+        QCOMPARE(m_editor->edtLeito->Text(), QStringLiteral("L0004"));
+        QCOMPARE(m_editor->cdsServInte->RecordCount(), 2);
+        QCOMPARE(QApplication::focusWidget(), m_editor->dbgServico);
+
+        // Branch "0002" sends the code as typed: a short code is no patient.
+        EditorHarness::focus(m_editor->medFilial);
+        chooseBranch(Fixture::BranchPlain);
+        choosePatient(QStringLiteral("201"));
+        QCOMPARE(script().errors(), QStringList{QStringLiteral("Paciente não cadastrado.")});
+        QCOMPARE(m_editor->edtCdPaciente->Text(), QStringLiteral("201"));
+        QCOMPARE(QApplication::focusWidget(), m_editor->edtCdPaciente);
+        script().clear();
+        choosePatient(Fixture::OtherBranchPatient.toLower());
+        QVERIFY(script().errors().isEmpty());
+        QCOMPARE(m_editor->edtCdPaciente->Text(), Fixture::OtherBranchPatient);
+    }
+
+    void theServiceGridNeedsAPatient()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(Fixture::BranchAdjust);
+        EditorHarness::focus(m_editor->dbgServico);
+        QCOMPARE(script().errors(), QStringList{QStringLiteral("Paciente deve ser informado.")});
+        QCOMPARE(QApplication::focusWidget(), m_editor->edtCdPaciente);
+    }
+
+    void patientAgesAreShownInThePatientPanel_data()
+    {
+        QTest::addColumn<QString>("patient");
+        QTest::addColumn<QString>("age");
+        QTest::newRow("three weeks") << Fixture::Newborn << QString();
+        QTest::newRow("five months") << Fixture::Infant << QStringLiteral("  5 Meses");
+        QTest::newRow("one year one month") << Fixture::OneYearOneMonth << QStringLiteral("1 Ano  1 Mês");
+    }
+
+    void patientAgesAreShownInThePatientPanel()
+    {
+        QFETCH(QString, patient);
+        QFETCH(QString, age);
+        m_editor = m_harness->openEditor();
+        chooseBranch(Fixture::BranchAdjust);
+        choosePatient(patient);
+        QCOMPARE(m_editor->edtIdade->Text(), age);
+    }
+
+    void excluirAndCancelarAnsweredNoChangeNothing()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(Fixture::BranchAdjust);
+        choosePatient(Fixture::AdultWithRecords);
+        ClientDataSet &records = *m_editor->cdsServInte;
+        QCOMPARE(records.RecordCount(), 2);
+
+        script().answerQuestion(false);
+        m_editor->mnuExcluir->trigger();
+        QCOMPARE(records.RecordCount(), 2);
+        QCOMPARE(script().messages(), QStringList{QStringLiteral("Confirma a exclusão do registro?")});
+
+        m_editor->mnuAlterar->trigger();
+        QCOMPARE(records.State(), DataSetState::Edit);
+        records.FieldByName(QStringLiteral("NRSERVPESO"))->SetAsFloat(80);
+        script().answerQuestion(false);
+        m_editor->mnuCancelar->trigger();
+        QCOMPARE(records.State(), DataSetState::Edit);
+        QCOMPARE(records.FieldByName(QStringLiteral("NRSERVPESO"))->AsFloat(), 80.0);
+        script().answerQuestion(true);
+        m_editor->mnuCancelar->trigger();
+        QCOMPARE(records.State(), DataSetState::Browse);
+    }
+
+    void aFixedBranchCannotBeChanged()
+    {
+        operatorContext().moduFili = true;
+        m_editor = m_harness->openEditor();
+        operatorContext().moduFili = false;
+        QVERIFY(!m_editor->medFilial->isEnabled());
+        QVERIFY(!m_editor->btnFilial->isEnabled());
+        QVERIFY(!m_editor->lblFilial->isEnabled());
+        QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
+        // The form page was filled at once: the patient code waits for input.
+        QCOMPARE(QApplication::focusWidget(), m_editor->edtCdPaciente);
+        QVERIFY(!m_editor->mnuFiltrar->isEnabled());
+    }
+
+    void savedSelectionPositionsTheList_data()
+    {
+        QTest::addColumn<QString>("savedPatient");
+        QTest::addColumn<QString>("currentPatient");
+        QTest::newRow("present") << Fixture::OneYearOneMonth << Fixture::OneYearOneMonth;
+        QTest::newRow("absent") << Fixture::Discharged << QString();
+    }
+
+    void savedSelectionPositionsTheList()
+    {
+        QFETCH(QString, savedPatient);
+        QFETCH(QString, currentPatient);
+        ClientDataSet saved;
+        saved.AddField(FieldDef{QStringLiteral("CDFILIAL"), FieldType::Text, 4});
+        saved.AddField(FieldDef{QStringLiteral("CDPACIENTE"), FieldType::Text, 12});
+        saved.CreateDataSet();
+        saved.Append();
+        saved.FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(Fixture::BranchAdjust);
+        saved.FieldByName(QStringLiteral("CDPACIENTE"))->SetAsString(savedPatient);
+        saved.Post();
+        SaveToFile(saved, m_harness->selectionFile());
+        operatorContext().filiProc = Fixture::BranchPlain;
+
+        m_editor = m_harness->openEditor();
+        QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
+        ClientDataSet &list = *m_editor->cdsPaciFiltro;
+        QVERIFY(list.Active());
+        QVERIFY(list.RecordCount() >= 5);
+        if (currentPatient.isEmpty())
+            QCOMPARE(list.RecNo(), 0);
+        else
+            QCOMPARE(list.FieldByName(QStringLiteral("CDPACIENTE"))->AsString(), currentPatient);
+        QVERIFY(script().messages().isEmpty());
+    }
+
+    void closingAndReopeningRepeatsTheFirstActivation()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(Fixture::BranchPlain);
+        m_editor->stFiltroTodosAla.clear();
+        m_editor->boFiltroCriado = true;
+        QPointer<TfrmEntParenteral> first = m_editor;
+        m_harness->closeEditor();
+        QVERIFY(first.isNull());
+        QVERIFY(!Cli_vqn18000::boStCriado);
+
+        m_editor = m_harness->openEditor();
+        QVERIFY(m_editor);
+        QVERIFY(!boPrimVez);
+        QVERIFY(!m_editor->boFiltroCriado);
+        QCOMPARE(m_editor->stFiltroTodosAla, QStringLiteral("T"));
+        QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
+        QVERIFY(m_editor->netEntPat->Connected());
+    }
+
+    void theListTakesNoNewRows()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(Fixture::BranchAdjust);
+        showDataSheet();
+        const int rows = m_editor->cdsPaciFiltro->RecordCount();
+        EditorHarness::focus(m_editor->dbgPadrao);
+        QTest::keyClick(m_editor->dbgPadrao, Qt::Key_Insert);
+        QCOMPARE(m_editor->cdsPaciFiltro->RecordCount(), rows);
+        QCOMPARE(m_editor->cdsPaciFiltro->State(), DataSetState::Browse);
+        QVERIFY(script().messages().isEmpty());
+    }
+
+    void observationIsStoredAndACancelReloadsTheList()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(Fixture::BranchAdjust);
+        showDataSheet();
+        ClientDataSet &list = *m_editor->cdsPaciFiltro;
+        QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithoutRecords));
+        QVERIFY(m_editor->mnuAlterar->isEnabled());
+        m_editor->mnuAlterar->trigger();
+        QCOMPARE(list.State(), DataSetState::Edit);
+        QVERIFY(!m_editor->pgcPadrao->isTabEnabled(m_editor->pgcPadrao->indexOf(m_editor->tshFormulario)));
+        QVERIFY(!m_editor->medFilial->isEnabled());
+        list.FieldByName(QStringLiteral("DSSERVINTE"))->SetAsString(QStringLiteral("Jejum após 22h"));
+        m_editor->mnuConfirmar->trigger();
+        QCOMPARE(list.State(), DataSetState::Browse);
+        QVERIFY(m_editor->medFilial->isEnabled());
+
+        // Another workstation changes the observation; cancelling an edit
+        // here reloads the list and shows it.
+        const ServerResult stored = callServer(m_harness->server().port(), QStringLiteral("UpdServInte"),
+                                               {Fixture::AdultWithoutRecords, QStringLiteral("Outra observação"),
+                                                Fixture::BranchAdjust});
+        QVERIFY2(stored.ok, qPrintable(stored.error));
+        QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithoutRecords));
+        QCOMPARE(list.FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), QStringLiteral("Jejum após 22h"));
+        m_editor->mnuAlterar->trigger();
+        list.FieldByName(QStringLiteral("DSSERVINTE"))->SetAsString(QStringLiteral("descartar"));
+        script().answerQuestion(true);
+        m_editor->mnuCancelar->trigger();
+        QCOMPARE(rowValue(list, QStringLiteral("CDPACIENTE"), Fixture::AdultWithoutRecords, QStringLiteral("DSSERVINTE")),
+                 QStringLiteral("Outra observação"));
+    }
+
+    void theFormPageTakesTheListsPatient()
+    {
+        m_editor = m_harness->openEditor();
+        chooseBranch(Fixture::BranchAdjust);
+        showDataSheet();
+        QVERIFY(m_editor->cdsPaciFiltro->Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithRecords));
+        m_editor->pgcPadrao->setCurrentWidget(m_editor->tshFormulario);
+        QCoreApplication::processEvents();
+        QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
+        QCOMPARE(m_editor->edtCdPaciente->Text(), Fixture::AdultWithRecords);
+        QCOMPARE(m_editor->edtLeito->Text(), QStringLiteral("L0004"));
+        QVERIFY(!m_editor->edtNmPaciente->Text().isEmpty());
+        QCOMPARE(m_editor->cdsServInte->RecordCount(), 2);
+        QCOMPARE(QApplication::focusWidget(), m_editor->dbgServico);
+        QVERIFY(!m_editor->mnuFiltrar->isEnabled());
+        QVERIFY(m_editor->mnuIncluir->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestEditorSelection)
+#include "tst_editorselection.moc"
