@@ -21,7 +21,7 @@ void runPragma(QSqlDatabase &db, const QString &statement)
                                .arg(query.lastError().text()));
 }
 
-int digits(const QString &text, int from, int count)
+int digits(QStringView text, int from, int count)
 {
     int number = 0;
     for (int i = from; i < from + count; ++i) {
@@ -33,17 +33,28 @@ int digits(const QString &text, int from, int count)
     return number;
 }
 
+struct CanonicalParts
+{
+    QDate date;
+    QTime time;
+};
+
 // The canonical form "yyyy-MM-ddTHH:mm:ss" (or with a blank for the T) read
-// without the pattern parser; invalid for any other text.
-QDateTime fromCanonical(const QString &text)
+// without the pattern parser; invalid parts for any other text.
+CanonicalParts canonicalParts(QStringView text)
 {
     if (text.size() != 19 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-')
         || (text.at(10) != QLatin1Char('T') && text.at(10) != QLatin1Char(' ')) || text.at(13) != QLatin1Char(':')
         || text.at(16) != QLatin1Char(':'))
         return {};
-    const QDate date(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
-    const QTime time(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2));
-    return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
+    return {QDate(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2)),
+            QTime(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2))};
+}
+
+QDateTime fromCanonical(QStringView text)
+{
+    const CanonicalParts parts = canonicalParts(text);
+    return parts.date.isValid() && parts.time.isValid() ? QDateTime(parts.date, parts.time) : QDateTime();
 }
 
 } // namespace
@@ -83,6 +94,10 @@ QSqlDatabase DatabaseConfig::open(const QString &connectionName) const
         if (!db.open())
             throw RequestError(QStringLiteral("Não foi possível abrir o banco de dados %1: %2")
                                    .arg(path, db.lastError().text()));
+        // The driver reads and binds every text as UTF-16: a database created
+        // in that encoding spares SQLite a conversion of each value either
+        // way. Only a new, empty file takes it; an existing one keeps its own.
+        runPragma(db, QStringLiteral("PRAGMA encoding = 'UTF-16le'"));
         runPragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
         runPragma(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
         runPragma(db, QStringLiteral("PRAGMA foreign_keys=ON"));
@@ -117,6 +132,12 @@ QString canonicalDateTime(const QDateTime &value)
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", date.year(), date.month(), date.day(),
                   time.hour(), time.minute(), time.second());
     return QString::fromLatin1(text);
+}
+
+bool isCanonicalDateTime(QStringView text)
+{
+    const CanonicalParts parts = canonicalParts(text);
+    return parts.date.isValid() && parts.time.isValid();
 }
 
 QVariant dateTimeBind(const QDateTime &value)

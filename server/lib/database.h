@@ -34,6 +34,9 @@ Dialect dialectOf(const QSqlDatabase &db);
 // Both accept the same canonical text as a bound value and compare it the
 // same way, so every bound date-time goes through here.
 QString canonicalDateTime(const QDateTime &value);
+// True for a valid date-time in the canonical text (or with a blank in place
+// of the T), the form SQLite hands back what was stored.
+bool isCanonicalDateTime(QStringView text);
 // The bound form of a date-time: canonical text, or null when invalid.
 QVariant dateTimeBind(const QDateTime &value);
 // Reads a date-time argument or packet value: ISO text with or without a

@@ -18,7 +18,7 @@ RecordKey recordOf(const MethodArgs &args, int dateIndex, int sequenceIndex, int
 }
 
 // Arguments: patient, sequence, service date, branch.
-QJsonValue getConfesco(SqlSession &session, const MethodArgs &args)
+JsonText getConfesco(SqlSession &session, const MethodArgs &args)
 {
     const PacketColumns columns = {
         textColumn(QStringLiteral("CDFILIAL"), 4),       textColumn(QStringLiteral("CDPACIENTE"), 12),
@@ -50,7 +50,7 @@ QJsonValue getConfesco(SqlSession &session, const MethodArgs &args)
 }
 
 // Arguments: patient, service date, sequence, branch.
-QJsonValue getNrConfesco(SqlSession &session, const MethodArgs &args)
+JsonText getNrConfesco(SqlSession &session, const MethodArgs &args)
 {
     const auto numbers = session.select(QStringLiteral("SELECT CDSEQUCOPR FROM CONFESCO WHERE ") + RecordKey::condition(),
                                         recordOf(args, 1, 2, 3).binds());
@@ -67,7 +67,7 @@ void requireLevelCount(const QString &text)
 // Arguments: preparation, levels of code picture 1, levels of code picture 0,
 // branch. Dishes of the branch for "A", products otherwise. Codes are stored
 // at their full depth, so the level counts only have to be numbers.
-QJsonValue getFormulacao(SqlSession &session, const MethodArgs &args)
+JsonText getFormulacao(SqlSession &session, const MethodArgs &args)
 {
     requireLevelCount(args.text(1));
     requireLevelCount(args.text(2));
@@ -89,7 +89,7 @@ QJsonValue getFormulacao(SqlSession &session, const MethodArgs &args)
 }
 
 // The typed text is the hierarchical code or, failing that, the product code.
-QJsonValue getVerifProd(SqlSession &session, const MethodArgs &args)
+JsonText getVerifProd(SqlSession &session, const MethodArgs &args)
 {
     const QString code = args.text(0);
     const PacketColumns columns = {
@@ -107,7 +107,7 @@ QJsonValue getVerifProd(SqlSession &session, const MethodArgs &args)
     return makePacket(columns, rows.mid(0, 1));
 }
 
-QJsonValue getVerifPrato(SqlSession &session, const MethodArgs &args)
+JsonText getVerifPrato(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDPRATO"), 10), textColumn(QStringLiteral("NMPRATO"), 40),
@@ -116,7 +116,7 @@ QJsonValue getVerifPrato(SqlSession &session, const MethodArgs &args)
                        {args.text(1), args.text(0)});
 }
 
-QJsonValue getVerifViaAcesso(SqlSession &session, const MethodArgs &args)
+JsonText getVerifViaAcesso(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDVIACESDIET"), 3), textColumn(QStringLiteral("NMVIACESDIET"), 30)},
@@ -132,7 +132,7 @@ QString hourText(double hours)
     return QStringLiteral("%1%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
-QJsonValue setConfesco(SqlSession &session, const MethodArgs &args)
+JsonText setConfesco(SqlSession &session, const MethodArgs &args)
 {
     ChangeRules rules{Schema::table(QStringLiteral("CONFESCO")),
                       QStringLiteral("Item já cadastrado por outro usuário com este número. "
@@ -149,17 +149,17 @@ QJsonValue setConfesco(SqlSession &session, const MethodArgs &args)
         deleteItemOccurrences(s, RecordKey::fromValues(key), key.value(QStringLiteral("CDSEQUCOPR")).toString());
     };
     applyChanges(session, args.changes(0), rules);
-    return QJsonValue::Null;
+    return jsonNull();
 }
 
 // Arguments: patient, service date, sequence, branch. Deletes every item of
 // the record with their occurrences.
-QJsonValue delConf(SqlSession &session, const MethodArgs &args)
+JsonText delConf(SqlSession &session, const MethodArgs &args)
 {
     Transaction transaction(session);
     deleteRecordItems(session, recordOf(args, 1, 2, 3));
     transaction.commit();
-    return QJsonValue::Null;
+    return jsonNull();
 }
 
 } // namespace

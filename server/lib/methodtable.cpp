@@ -107,8 +107,8 @@ QByteArray dispatchCall(SqlSession &session, const QString &name, const QByteArr
             return failureEnvelope(QStringLiteral("Método desconhecido: %1.").arg(name));
         const QJsonArray args = requestArgs(body);
         checkArgs(*method, args);
-        const QJsonValue data = method->body(session, MethodArgs(args));
-        return envelope({{QStringLiteral("ok"), true}, {QStringLiteral("data"), data}});
+        const JsonText data = method->body(session, MethodArgs(args));
+        return QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}';
     } catch (const RequestError &error) {
         return failureEnvelope(error.text());
     } catch (const std::exception &error) {

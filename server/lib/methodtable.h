@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jsontext.h"
 #include "sqlsession.h"
 
 #include <QDateTime>
@@ -30,7 +31,8 @@ private:
     QJsonArray m_values;
 };
 
-using MethodBody = std::function<QJsonValue(SqlSession &, const MethodArgs &)>;
+// A method answers the JSON text of the envelope's "data".
+using MethodBody = std::function<JsonText(SqlSession &, const MethodArgs &)>;
 
 struct MethodDef
 {

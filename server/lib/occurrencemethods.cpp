@@ -7,7 +7,7 @@
 namespace {
 
 // Arguments: patient, sequence, service date, item number, branch.
-QJsonValue getOcorrencia(SqlSession &session, const MethodArgs &args)
+JsonText getOcorrencia(SqlSession &session, const MethodArgs &args)
 {
     const PacketColumns columns = {
         textColumn(QStringLiteral("CDFILIAL"), 4),   textColumn(QStringLiteral("CDPACIENTE"), 12),
@@ -25,20 +25,20 @@ QJsonValue getOcorrencia(SqlSession &session, const MethodArgs &args)
                        record.binds() << args.text(3));
 }
 
-QJsonValue setOcorrencia(SqlSession &session, const MethodArgs &args)
+JsonText setOcorrencia(SqlSession &session, const MethodArgs &args)
 {
     applyChanges(session, args.changes(0),
                  {Schema::table(QStringLiteral("OCORINFU")), QStringLiteral("Ocorrência já cadastrada."), {}, {}});
-    return QJsonValue::Null;
+    return jsonNull();
 }
 
 // Arguments: patient, service date, sequence, branch.
-QJsonValue delOcorinfu(SqlSession &session, const MethodArgs &args)
+JsonText delOcorinfu(SqlSession &session, const MethodArgs &args)
 {
     Transaction transaction(session);
     deleteRecordOccurrences(session, {args.text(3), args.text(0), args.dateTime(1), args.text(2)});
     transaction.commit();
-    return QJsonValue::Null;
+    return jsonNull();
 }
 
 } // namespace

@@ -1,72 +1,132 @@
 #include "packetwriter.h"
 
-#include <QJsonArray>
-
 namespace {
 
-QString typeName(PacketType type)
+const char *typeName(PacketType type)
 {
     switch (type) {
     case PacketType::Text:
-        return QStringLiteral("text");
+        return "text";
     case PacketType::Integer:
-        return QStringLiteral("integer");
+        return "integer";
     case PacketType::Real:
-        return QStringLiteral("real");
+        return "real";
     case PacketType::DateTime:
-        return QStringLiteral("datetime");
+        return "datetime";
     case PacketType::Boolean:
-        return QStringLiteral("boolean");
+        return "boolean";
     }
-    return {};
+    return "text";
+}
+
+void appendDateTime(QByteArray &out, const QVariant &value)
+{
+    // SQLite hands back the stored canonical text: copy it once its shape
+    // is checked, without building a QDateTime (its local-time conversion
+    // dominates a list of patients otherwise).
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (isCanonicalDateTime(text)) {
+            out.append('"').append(QStringView(text).left(10).toLatin1()).append('T');
+            out.append(QStringView(text).mid(11).toLatin1()).append('"');
+            return;
+        }
+    }
+    const QDateTime dateTime = dateTimeFromColumn(value);
+    if (dateTime.isValid())
+        appendJsonString(out, canonicalDateTime(dateTime));
+    else
+        out.append("null");
+}
+
+void appendValue(QByteArray &out, const QVariant &value, PacketType type)
+{
+    if (value.isNull()) {
+        out.append("null");
+        return;
+    }
+    switch (type) {
+    case PacketType::Text: {
+        const QString text = value.toString();
+        if (text.isEmpty())
+            out.append("null");
+        else
+            appendJsonString(out, text);
+        return;
+    }
+    case PacketType::Integer:
+        out.append(QByteArray::number(value.toLongLong()));
+        return;
+    case PacketType::Real:
+        appendJsonNumber(out, value.toDouble());
+        return;
+    case PacketType::DateTime:
+        appendDateTime(out, value);
+        return;
+    case PacketType::Boolean:
+        out.append(value.toBool() ? "true" : "false");
+        return;
+    }
 }
 
 } // namespace
 
-QJsonValue packetValue(const QVariant &value, PacketType type)
+PacketWriter::PacketWriter(const PacketColumns &columns) : m_columns(columns)
 {
-    if (value.isNull())
-        return QJsonValue::Null;
-    switch (type) {
-    case PacketType::Text: {
-        const QString text = value.toString();
-        return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
-    }
-    case PacketType::Integer:
-        return value.toLongLong();
-    case PacketType::Real:
-        return value.toDouble();
-    case PacketType::DateTime: {
-        const QDateTime dateTime = dateTimeFromColumn(value);
-        return dateTime.isValid() ? QJsonValue(canonicalDateTime(dateTime)) : QJsonValue(QJsonValue::Null);
-    }
-    case PacketType::Boolean:
-        return value.toBool();
-    }
-    return QJsonValue::Null;
-}
-
-QJsonObject makePacket(const PacketColumns &columns, const QVector<SqlRow> &rows)
-{
-    QJsonArray fields;
-    for (const PacketColumn &column : columns) {
-        QJsonObject field{{QStringLiteral("name"), column.name}, {QStringLiteral("type"), typeName(column.type)}};
+    m_text.reserve(1024);
+    m_text.append("{\"fields\":[");
+    for (int i = 0; i < columns.size(); ++i) {
+        const PacketColumn &column = columns.at(i);
+        m_text.append(i == 0 ? "{\"name\":" : ",{\"name\":");
+        appendJsonString(m_text, column.name);
+        m_text.append(",\"type\":\"").append(typeName(column.type)).append('"');
         if (column.size > 0)
-            field.insert(QStringLiteral("size"), column.size);
-        fields.append(field);
+            m_text.append(",\"size\":").append(QByteArray::number(column.size));
+        m_text.append('}');
     }
-    QJsonArray jsonRows;
-    for (const SqlRow &row : rows) {
-        QJsonArray values;
-        for (int i = 0; i < columns.size(); ++i)
-            values.append(packetValue(i < row.size() ? row.at(i) : QVariant(), columns.at(i).type));
-        jsonRows.append(values);
-    }
-    return {{QStringLiteral("fields"), fields}, {QStringLiteral("rows"), jsonRows}};
+    m_text.append("],\"rows\":[");
 }
 
-QJsonObject queryPacket(SqlSession &session, const PacketColumns &columns, const QString &sql,
-                        const QVariantList &binds)
+void PacketWriter::add(const QVariant &value)
 {
-    return makePacket(columns, session.select(sql, binds));
+    if (m_column == 0) {
+        m_text.append(m_firstRow ? "[" : ",[");
+        m_firstRow = false;
+    } else {
+        m_text.append(',');
+    }
+    appendValue(m_text, value, m_columns.at(m_column).type);
+    if (++m_column == m_columns.size()) {
+        m_text.append(']');
+        m_column = 0;
+    }
+}
+
+JsonText PacketWriter::finish()
+{
+    while (m_column != 0)
+        add(QVariant());
+    m_text.append("]}");
+    return std::move(m_text);
+}
+
+JsonText makePacket(const PacketColumns &columns, const QVector<SqlRow> &rows)
+{
+    PacketWriter packet(columns);
+    for (const SqlRow &row : rows) {
+        for (int i = 0; i < columns.size(); ++i)
+            packet.add(i < row.size() ? row.at(i) : QVariant());
+    }
+    return packet.finish();
+}
+
+JsonText queryPacket(SqlSession &session, const PacketColumns &columns, const QString &sql,
+                     const QVariantList &binds)
+{
+    PacketWriter packet(columns);
+    session.forEachRow(sql, binds, [&](const QSqlQuery &query) {
+        for (int i = 0; i < columns.size(); ++i)
+            packet.add(query.value(i));
+    });
+    return packet.finish();
 }

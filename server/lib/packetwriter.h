@@ -1,9 +1,8 @@
 #pragma once
 
+#include "jsontext.h"
 #include "sqlsession.h"
 
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QString>
 #include <QVector>
 
@@ -26,10 +25,27 @@ inline PacketColumn textColumn(const QString &name, int size) { return {name, Pa
 inline PacketColumn realColumn(const QString &name) { return {name, PacketType::Real, 0}; }
 inline PacketColumn dateColumn(const QString &name) { return {name, PacketType::DateTime, 0}; }
 
-// Rows hold their values in column order, as read from a query (the SELECT
-// list follows the columns).
-QJsonObject makePacket(const PacketColumns &columns, const QVector<SqlRow> &rows);
-QJsonValue packetValue(const QVariant &value, PacketType type);
-// Runs the query and makes a packet of its rows.
-QJsonObject queryPacket(SqlSession &session, const PacketColumns &columns, const QString &sql,
-                        const QVariantList &binds);
+// Writes a packet's JSON text value by value, in column order, row after
+// row: a row is closed when its last column is written.
+class PacketWriter
+{
+public:
+    explicit PacketWriter(const PacketColumns &columns);
+    void add(const QVariant &value);
+    // The whole packet; the writer is done after this.
+    JsonText finish();
+
+private:
+    PacketColumns m_columns;
+    JsonText m_text;
+    int m_column = 0;
+    bool m_firstRow = true;
+};
+
+// A packet of rows holding their values in column order (missing trailing
+// values are null).
+JsonText makePacket(const PacketColumns &columns, const QVector<SqlRow> &rows);
+// Runs the query (its SELECT list follows the columns) and makes a packet
+// of its rows.
+JsonText queryPacket(SqlSession &session, const PacketColumns &columns, const QString &sql,
+                     const QVariantList &binds);

@@ -6,8 +6,6 @@
 #include "packetwriter.h"
 #include "requesterror.h"
 
-#include <QJsonArray>
-
 namespace {
 
 // Admitted patients of a branch (no discharge date), with bed and standard.
@@ -27,7 +25,7 @@ const PacketColumns patientColumns = {
 const QString patientSelect = QStringLiteral(
     "SELECT L.NMLEITO, P.NMPACIENTE, I.CDPACIENTE, S.NMSERPADDIE, P.DTNASCPACI, I.DTINTERNA, I.CDLEITO");
 
-QJsonValue getInternados(SqlSession &session, const MethodArgs &args)
+JsonText getInternados(SqlSession &session, const MethodArgs &args)
 {
     const PacketColumns columns = {textColumn(QStringLiteral("IDMARCADO"), 1),
                                    textColumn(QStringLiteral("CDPACIENTE"), 12),
@@ -38,20 +36,24 @@ QJsonValue getInternados(SqlSession &session, const MethodArgs &args)
                        {args.text(0)});
 }
 
-QJsonValue getPesqPaci(SqlSession &session, const MethodArgs &args)
+JsonText getPesqPaci(SqlSession &session, const MethodArgs &args)
 {
     // The search shows the name in upper case; QString folds accents the
     // same on every database.
     PacketColumns columns = patientColumns;
     columns.insert(1, textColumn(QStringLiteral("NMPACIUPPER"), 80));
-    QVector<SqlRow> rows = session.select(patientSelect + inpatientsFrom + QStringLiteral(" ORDER BY P.NMPACIENTE, I.CDPACIENTE"),
-                                          {args.text(0)});
-    for (SqlRow &row : rows)
-        row.insert(1, row.at(1).toString().toUpper());
-    return makePacket(columns, rows);
+    PacketWriter packet(columns);
+    session.forEachRow(patientSelect + inpatientsFrom + QStringLiteral(" ORDER BY P.NMPACIENTE, I.CDPACIENTE"),
+                       {args.text(0)}, [&](const QSqlQuery &query) {
+                           packet.add(query.value(0));
+                           packet.add(query.value(1).toString().toUpper());
+                           for (int i = 1; i < patientColumns.size(); ++i)
+                               packet.add(query.value(i));
+                       });
+    return packet.finish();
 }
 
-QJsonValue getVdPaciente(SqlSession &session, const MethodArgs &args)
+JsonText getVdPaciente(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session, patientColumns,
                        patientSelect + inpatientsFrom + QStringLiteral(" AND I.CDPACIENTE = ?"),
@@ -61,7 +63,7 @@ QJsonValue getVdPaciente(SqlSession &session, const MethodArgs &args)
 // Arguments: all-patients flag, patient list, all-wings flag, wing list,
 // all-floors flag, floor list, all-standards flag, standard list, all-dates
 // flag, start date, end date, branch.
-QJsonValue getPaciFiltro(SqlSession &session, const MethodArgs &args)
+JsonText getPaciFiltro(SqlSession &session, const MethodArgs &args)
 {
     const PacketColumns columns = {
         textColumn(QStringLiteral("CDPACIENTE"), 12), textColumn(QStringLiteral("NMPACIENTE"), 80),
@@ -105,7 +107,7 @@ QJsonValue getPaciFiltro(SqlSession &session, const MethodArgs &args)
 
 // Stores the observation of the patient's current admission, on the
 // admission and on its service records, so the list and the records agree.
-QJsonValue updServInte(SqlSession &session, const MethodArgs &args)
+JsonText updServInte(SqlSession &session, const MethodArgs &args)
 {
     const QString patient = args.text(0);
     const QString branch = args.text(2);
@@ -123,7 +125,7 @@ QJsonValue updServInte(SqlSession &session, const MethodArgs &args)
     session.execute(QStringLiteral("UPDATE SERVINTE SET DSSERVINTE = ? WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"),
                     {observation, branch, patient, admission});
     transaction.commit();
-    return QJsonValue::Null;
+    return jsonNull();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "schema.h"
 
+#include "database.h"
 #include "requesterror.h"
 
 #include <QSqlError>
@@ -112,7 +113,7 @@ QString columnType(const ColumnDef &column)
     return {};
 }
 
-QString createStatement(const TableDef &table)
+QString createStatement(const TableDef &table, Dialect dialect)
 {
     QStringList parts;
     for (const ColumnDef &column : table.columns)
@@ -125,7 +126,11 @@ QString createStatement(const TableDef &table)
                      .arg(keys.mid(0, table.parentKeyCount).join(QStringLiteral(", ")), table.parent,
                           parentKeys.join(QStringLiteral(", ")));
     }
-    return QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(table.name, parts.join(QStringLiteral(",\n  ")));
+    // SQLite: rows stored in the primary key's own tree, so a lookup by key
+    // (every join here) is one search instead of the key index and then the
+    // row.
+    const QString options = dialect == Dialect::SQLite ? QStringLiteral(" WITHOUT ROWID") : QString();
+    return QStringLiteral("CREATE TABLE %1 (\n  %2\n)%3").arg(table.name, parts.join(QStringLiteral(",\n  ")), options);
 }
 
 const QStringList indexStatements = {
@@ -191,7 +196,7 @@ void create(QSqlDatabase &db)
         throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(db.lastError().text()));
     try {
         for (const TableDef &table : tables())
-            execute(db, createStatement(table));
+            execute(db, createStatement(table, dialectOf(db)));
         for (const QString &statement : indexStatements)
             execute(db, statement);
     } catch (...) {

@@ -6,13 +6,11 @@
 #include "recordkey.h"
 #include "requesterror.h"
 
-#include <QJsonArray>
-
 namespace {
 
 const QString duplicateServiceMessage = QStringLiteral("Serviço já cadastrado.");
 
-QJsonValue getNutricio(SqlSession &session, const MethodArgs &args)
+JsonText getNutricio(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDNUTRICIO"), 12), textColumn(QStringLiteral("NMOPERADOR"), 40)},
@@ -23,7 +21,7 @@ QJsonValue getNutricio(SqlSession &session, const MethodArgs &args)
 }
 
 // Arguments: patient, admission date (null: every admission), branch.
-QJsonValue getServInte(SqlSession &session, const MethodArgs &args)
+JsonText getServInte(SqlSession &session, const MethodArgs &args)
 {
     const PacketColumns columns = {
         textColumn(QStringLiteral("CDPACIENTE"), 12),  dateColumn(QStringLiteral("DTSERVINTE")),
@@ -57,7 +55,7 @@ QJsonValue getServInte(SqlSession &session, const MethodArgs &args)
 }
 
 // Enteral/parenteral services of the branch only, as the service pick list.
-QJsonValue getVeriServ(SqlSession &session, const MethodArgs &args)
+JsonText getVeriServ(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDSERVFILI"), 5), textColumn(QStringLiteral("NMSERVICO"), 40)},
@@ -66,7 +64,7 @@ QJsonValue getVeriServ(SqlSession &session, const MethodArgs &args)
                        {args.text(1), args.text(0)});
 }
 
-QJsonValue getVerifDieta(SqlSession &session, const MethodArgs &args)
+JsonText getVerifDieta(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDDIETPAD"), 4), textColumn(QStringLiteral("DSDIETPAD"), 50)},
@@ -81,14 +79,14 @@ QJsonValue getVerifDieta(SqlSession &session, const MethodArgs &args)
 // Answers four packets: records repeating patient, day, service and diet;
 // the highest sequence of the patient's day; the observation of the
 // admission; the patient's general habits note.
-QJsonValue getVdPostServInte(SqlSession &session, const MethodArgs &args)
+JsonText getVdPostServInte(SqlSession &session, const MethodArgs &args)
 {
     const QString patient = args.text(0);
     const QVariant day = dateTimeBind(args.dateTime(1));
     const QString branch = args.text(5);
     const QVariant admission = dateTimeBind(args.dateTime(4));
 
-    const QJsonObject duplicates = queryPacket(
+    const JsonText duplicates = queryPacket(
         session,
         {textColumn(QStringLiteral("CDPACIENTE"), 12), dateColumn(QStringLiteral("DTSERVINTE")),
          textColumn(QStringLiteral("NRSEQUSERV"), 2), textColumn(QStringLiteral("CDSERVFILI"), 5),
@@ -100,7 +98,7 @@ QJsonValue getVdPostServInte(SqlSession &session, const MethodArgs &args)
     const auto sequences = session.select(
         QStringLiteral("SELECT NRSEQUSERV FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTSERVINTE = ?"),
         {branch, patient, day});
-    const QJsonObject highest = makePacket({textColumn(QStringLiteral("NRSEQUSERV"), 2)}, {{highestNumber(sequences)}});
+    const JsonText highest = makePacket({textColumn(QStringLiteral("NRSEQUSERV"), 2)}, {{highestNumber(sequences)}});
 
     const PacketColumns observationColumns = {textColumn(QStringLiteral("DSSERVINTE"), 255)};
     auto observations = session.select(
@@ -113,17 +111,17 @@ QJsonValue getVdPostServInte(SqlSession &session, const MethodArgs &args)
                            " AND DSSERVINTE IS NOT NULL AND DSSERVINTE <> ''"),
             {branch, patient, admission});
     }
-    const QJsonObject observation = makePacket(observationColumns, observations.mid(0, 1));
+    const JsonText observation = makePacket(observationColumns, observations.mid(0, 1));
 
-    const QJsonObject habits = queryPacket(
+    const JsonText habits = queryPacket(
         session, {textColumn(QStringLiteral("DSOBSGERAL"), 255)},
         QStringLiteral("SELECT DSOBSGERAL FROM HABITOPACI WHERE CDPACIENTE = ? AND DSOBSGERAL IS NOT NULL"),
         {patient});
 
-    return QJsonArray{duplicates, highest, observation, habits};
+    return jsonArray({duplicates, highest, observation, habits});
 }
 
-QJsonValue setServInte(SqlSession &session, const MethodArgs &args)
+JsonText setServInte(SqlSession &session, const MethodArgs &args)
 {
     ChangeRules rules{Schema::table(QStringLiteral("SERVINTE")), duplicateServiceMessage, {}, {}};
     // One record per patient, day, service and diet, whatever its sequence:
@@ -144,7 +142,7 @@ QJsonValue setServInte(SqlSession &session, const MethodArgs &args)
         deleteRecordItems(s, RecordKey::fromValues(key));
     };
     applyChanges(session, args.changes(0), rules);
-    return QJsonValue::Null;
+    return jsonNull();
 }
 
 } // namespace

@@ -66,17 +66,31 @@ QSqlQuery &SqlSession::run(const QString &sql, const QVariantList &values)
 
 QVector<SqlRow> SqlSession::select(const QString &sql, const QVariantList &values)
 {
-    QSqlQuery &query = run(sql, values);
     QVector<SqlRow> rows;
-    const int columns = query.record().count();
-    while (query.next()) {
+    int columns = -1;
+    forEachRow(sql, values, [&](const QSqlQuery &query) {
+        if (columns < 0)
+            columns = query.record().count();
         SqlRow row(columns);
         for (int i = 0; i < columns; ++i)
             row[i] = query.value(i);
         rows.append(row);
+    });
+    return rows;
+}
+
+void SqlSession::forEachRow(const QString &sql, const QVariantList &values,
+                            const std::function<void(const QSqlQuery &)> &visit)
+{
+    QSqlQuery &query = run(sql, values);
+    try {
+        while (query.next())
+            visit(query);
+    } catch (...) {
+        query.finish();
+        throw;
     }
     query.finish();
-    return rows;
 }
 
 int SqlSession::execute(const QString &sql, const QVariantList &values)

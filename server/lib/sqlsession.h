@@ -10,6 +10,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+
 // A failed statement. The kind lets the change-packet application tell a
 // duplicate key or a missing parent from other failures.
 class DatabaseError : public RequestError
@@ -40,6 +42,10 @@ public:
 
     // Runs a query and returns every row. Throws DatabaseError.
     QVector<SqlRow> select(const QString &sql, const QVariantList &values = {});
+    // Runs a query and hands each row, in order, to `visit` (which reads the
+    // values it needs straight from the query, sparing a copy of the rows).
+    void forEachRow(const QString &sql, const QVariantList &values,
+                    const std::function<void(const QSqlQuery &)> &visit);
     // Runs a statement and returns the number of rows it changed.
     int execute(const QString &sql, const QVariantList &values = {});
 
