@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -44,24 +45,6 @@ private:
     TfrmEntParenteral *m_editor = nullptr;
 
     ScriptedInteraction &script() { return m_harness->script(); }
-
-    // Types the branch and leaves the branch panel for the patient code.
-    void chooseBranch(const QString &typed)
-    {
-        EditorHarness::focus(m_editor->medFilial);
-        m_editor->medFilial->selectAll();
-        QTest::keyClicks(m_editor->medFilial, typed);
-        EditorHarness::focus(m_editor->edtCdPaciente);
-    }
-
-    // Types a patient code and moves into the service grid.
-    void choosePatient(const QString &typed)
-    {
-        EditorHarness::focus(m_editor->edtCdPaciente);
-        m_editor->edtCdPaciente->clear();
-        QTest::keyClicks(m_editor->edtCdPaciente, typed);
-        EditorHarness::focus(m_editor->dbgServico);
-    }
 
     void showDataSheet()
     {
@@ -117,7 +100,7 @@ private slots:
     void leavingTheBranchLoadsItsInpatientsWithTheirAges()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(QStringLiteral("1"));
+        m_harness->chooseBranch(QStringLiteral("1"));
         QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
         QCOMPARE(m_editor->edtFilial->Text(), QStringLiteral("Hospital Central"));
         ClientDataSet &list = *m_editor->cdsPaciFiltro;
@@ -135,7 +118,7 @@ private slots:
     void anUnknownBranchKeepsTheFocusOnTheBranch()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(QStringLiteral("9999"));
+        m_harness->chooseBranch(QStringLiteral("9999"));
         QCOMPARE(script().errors(), QStringList{QStringLiteral("Filial não cadastrada.")});
         QCOMPARE(QApplication::focusWidget(), m_editor->medFilial);
         QVERIFY(!m_editor->cdsPaciFiltro->Active());
@@ -144,8 +127,8 @@ private slots:
     void patientCodeIsAdjustedOnlyWhereTheBranchAsks()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(QStringLiteral("0001"));
-        choosePatient(QStringLiteral("104"));
+        m_harness->chooseBranch(QStringLiteral("0001"));
+        m_harness->choosePatient(QStringLiteral("104"));
         QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
         QCOMPARE(m_editor->edtCdPaciente->Text(), Fixture::AdultWithRecords);
         QVERIFY(!m_editor->edtNmPaciente->Text().isEmpty());
@@ -155,13 +138,13 @@ private slots:
 
         // Branch "0002" sends the code as typed: a short code is no patient.
         EditorHarness::focus(m_editor->medFilial);
-        chooseBranch(Fixture::BranchPlain);
-        choosePatient(QStringLiteral("201"));
+        m_harness->chooseBranch(Fixture::BranchPlain);
+        m_harness->choosePatient(QStringLiteral("201"));
         QCOMPARE(script().errors(), QStringList{QStringLiteral("Paciente não cadastrado.")});
         QCOMPARE(m_editor->edtCdPaciente->Text(), QStringLiteral("201"));
         QCOMPARE(QApplication::focusWidget(), m_editor->edtCdPaciente);
         script().clear();
-        choosePatient(Fixture::OtherBranchPatient.toLower());
+        m_harness->choosePatient(Fixture::OtherBranchPatient.toLower());
         QVERIFY(script().errors().isEmpty());
         QCOMPARE(m_editor->edtCdPaciente->Text(), Fixture::OtherBranchPatient);
     }
@@ -169,7 +152,7 @@ private slots:
     void theServiceGridNeedsAPatient()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(Fixture::BranchAdjust);
+        m_harness->chooseBranch(Fixture::BranchAdjust);
         EditorHarness::focus(m_editor->dbgServico);
         QCOMPARE(script().errors(), QStringList{QStringLiteral("Paciente deve ser informado.")});
         QCOMPARE(QApplication::focusWidget(), m_editor->edtCdPaciente);
@@ -189,16 +172,16 @@ private slots:
         QFETCH(QString, patient);
         QFETCH(QString, age);
         m_editor = m_harness->openEditor();
-        chooseBranch(Fixture::BranchAdjust);
-        choosePatient(patient);
+        m_harness->chooseBranch(Fixture::BranchAdjust);
+        m_harness->choosePatient(patient);
         QCOMPARE(m_editor->edtIdade->Text(), age);
     }
 
     void excluirAndCancelarAnsweredNoChangeNothing()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(Fixture::BranchAdjust);
-        choosePatient(Fixture::AdultWithRecords);
+        m_harness->chooseBranch(Fixture::BranchAdjust);
+        m_harness->choosePatient(Fixture::AdultWithRecords);
         ClientDataSet &records = *m_editor->cdsServInte;
         QCOMPARE(records.RecordCount(), 2);
 
@@ -271,7 +254,7 @@ private slots:
     void closingAndReopeningRepeatsTheFirstActivation()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(Fixture::BranchPlain);
+        m_harness->chooseBranch(Fixture::BranchPlain);
         m_editor->stFiltroTodosAla.clear();
         m_editor->boFiltroCriado = true;
         QPointer<TfrmEntParenteral> first = m_editor;
@@ -288,10 +271,23 @@ private slots:
         QVERIFY(m_editor->netEntPat->Connected());
     }
 
+    void clickingTheDataSheetTabListsTheBranchInpatients()
+    {
+        m_editor = m_harness->openEditor();
+        QTabBar *tabs = m_editor->pgcPadrao->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(m_editor->pgcPadrao->indexOf(m_editor->tshFolhaDados)).center());
+        QCoreApplication::processEvents();
+        QCOMPARE(m_editor->ActivePage(), m_editor->tshFolhaDados);
+        QVERIFY(m_editor->cdsPaciFiltro->Active());
+        QVERIFY(m_editor->cdsPaciFiltro->RecordCount() >= 5);
+        QVERIFY(m_editor->mnuFiltrar->isEnabled());
+        QVERIFY(!m_editor->mnuIncluir->isEnabled());
+    }
+
     void theListTakesNoNewRows()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(Fixture::BranchAdjust);
+        m_harness->chooseBranch(Fixture::BranchAdjust);
         showDataSheet();
         const int rows = m_editor->cdsPaciFiltro->RecordCount();
         EditorHarness::focus(m_editor->dbgPadrao);
@@ -304,7 +300,7 @@ private slots:
     void observationIsStoredAndACancelReloadsTheList()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(Fixture::BranchAdjust);
+        m_harness->chooseBranch(Fixture::BranchAdjust);
         showDataSheet();
         ClientDataSet &list = *m_editor->cdsPaciFiltro;
         QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithoutRecords));
@@ -337,7 +333,7 @@ private slots:
     void theFormPageTakesTheListsPatient()
     {
         m_editor = m_harness->openEditor();
-        chooseBranch(Fixture::BranchAdjust);
+        m_harness->chooseBranch(Fixture::BranchAdjust);
         showDataSheet();
         QVERIFY(m_editor->cdsPaciFiltro->Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithRecords));
         m_editor->pgcPadrao->setCurrentWidget(m_editor->tshFormulario);
