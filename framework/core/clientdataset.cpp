@@ -471,10 +471,26 @@ void ClientDataSet::Edit()
     fire(AfterEdit, *this);
 }
 
+void ClientDataSet::SetEditWriter(QObject *control, std::function<void()> write)
+{
+    RemoveEditWriter(control);
+    m_editWriters.push_back({control, std::move(write)});
+}
+
+void ClientDataSet::RemoveEditWriter(QObject *control)
+{
+    std::erase_if(m_editWriters,
+                  [control](const EditWriter &writer) { return !writer.control || writer.control == control; });
+}
+
 void ClientDataSet::Post()
 {
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         return;
+    const std::vector<EditWriter> writers = m_editWriters;
+    for (const EditWriter &writer : writers)
+        if (writer.control)
+            writer.write();
     fire(BeforePost, *this);
     Row &row = m_rows[m_current];
     for (const auto &field : m_fields) {

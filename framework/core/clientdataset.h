@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -170,6 +171,13 @@ public:
     void Delete();
     // Posts when editing or inserting; does nothing otherwise.
     void CheckBrowseMode();
+    // A control holding an unfinished edit of the current row (a grid's open
+    // cell editor) registers a writer for it: Post runs the writers before
+    // BeforePost, so the edit is part of what is posted, and an exception
+    // from a writer ends the post. One writer per control; a destroyed
+    // control's writer is dropped.
+    void SetEditWriter(QObject *control, std::function<void()> write);
+    void RemoveEditWriter(QObject *control);
 
     // Change log.
     int ChangeCount() const;
@@ -245,4 +253,10 @@ private:
     bool m_logChanges = true;
     int m_disableCount = 0;
     qint64 m_changeSequence = 0;
+    struct EditWriter
+    {
+        QPointer<QObject> control;
+        std::function<void()> write;
+    };
+    std::vector<EditWriter> m_editWriters;
 };

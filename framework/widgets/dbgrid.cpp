@@ -46,13 +46,31 @@ TDBGrid::~TDBGrid() = default;
 
 void TDBGrid::SetDataSet(ClientDataSet *dataSet)
 {
-    if (m_dataSet)
+    if (m_dataSet) {
         disconnect(m_dataSet, nullptr, this, nullptr);
+        m_dataSet->RemoveEditWriter(this);
+    }
     m_dataSet = dataSet;
     m_model->SetDataSet(dataSet);
-    if (dataSet)
+    if (dataSet) {
         connect(dataSet, &ClientDataSet::currentRowChanged, this, &TDBGrid::syncCurrent);
+        connect(dataSet, &ClientDataSet::stateChanged, this, &TDBGrid::dataSetStateChanged);
+        // Whoever posts the row (a toolbar command, say), the text of an
+        // open cell editor is part of it; a refused text ends the post.
+        dataSet->SetEditWriter(this, [this] {
+            if (!commitEditor())
+                throw Abort();
+        });
+    }
     syncCurrent();
+}
+
+void TDBGrid::dataSetStateChanged(DataSetState state)
+{
+    // A cancelled edit takes the cell editor's text with it; a post has
+    // written it already.
+    if (m_editor && (state == DataSetState::Browse || state == DataSetState::Inactive))
+        closeEditor(m_editor, QAbstractItemDelegate::RevertModelCache);
 }
 
 void TDBGrid::SetColumns(const QVector<TColumn> &columns)

@@ -12,13 +12,15 @@
 
 class ClientDataSet;
 class DataSetModel;
+enum class DataSetState;
 class Field;
 class QLineEdit;
 
 // A data grid: a table view over one client dataset (through DataSetModel,
 // never a copy). The view's current row is the dataset's current row; moving
 // to another row posts a pending edit (the dataset does), and a refused post
-// keeps the row.
+// keeps the row. A post of the dataset from anywhere first writes the open
+// cell editor's text (a refused text ends the post); a cancel discards it.
 //
 // Keys: Tab / Shift+Tab move column to column (past the last column to the
 // next row; past the grid's end they leave the grid); Insert inserts a row;
@@ -108,6 +110,7 @@ private:
 
     // Called by the selection model before the current cell changes.
     bool allowCurrentChange(const QModelIndex &to);
+    void dataSetStateChanged(DataSetState state);
     bool leaveColumn(int target);
     bool commitEditor();
     void syncCurrent();

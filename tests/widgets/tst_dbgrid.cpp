@@ -276,6 +276,40 @@ private slots:
         QCOMPARE(m_script->errors(), QStringList{QStringLiteral("Peso deve ser informado.")});
     }
 
+    // A post from outside the grid (a toolbar command) takes the text still
+    // in the cell editor, or stops when the field refuses it; a cancel from
+    // outside drops the text.
+    void postAndCancelFromOutsideSeeTheCellEditor()
+    {
+        GridWindow w;
+        w.data.FieldByName(QStringLiteral("NOME"))->OnSetText = [](Field &field, const QString &text) {
+            if (text == QLatin1String("X"))
+                MensErro(QStringLiteral("Nome inválido."));
+            field.SetAsString(text);
+        };
+        QVERIFY(w.show());
+        w.grid->SetSelectedIndex(2);
+        QTest::keyClicks(w.grid, QStringLiteral("7,5"));
+        QVERIFY(w.grid->EditorMode());
+        w.data.Post();
+        QVERIFY(!w.grid->EditorMode());
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+        QCOMPARE(w.data.valueAt(0, 2).toDouble(), 7.5);
+
+        w.grid->SetSelectedIndex(1);
+        QTest::keyClicks(w.grid, QStringLiteral("X"));
+        QVERIFY_THROWS_EXCEPTION(Abort, w.data.Post());
+        QCOMPARE(w.data.State(), DataSetState::Edit);
+        QCOMPARE(m_script->errors(), QStringList{QStringLiteral("Nome inválido.")});
+
+        w.data.Cancel();
+        QVERIFY(!w.grid->EditorMode());
+        QTest::keyClick(w.grid, Qt::Key_Down);
+        QCOMPARE(w.data.RecNo(), 1);
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+        QCOMPARE(w.data.valueAt(0, 1).toString(), QStringLiteral("Alfa"));
+    }
+
     void deleteAsksFirst()
     {
         GridWindow w;
