@@ -1,7 +1,7 @@
 // The editor's shell: first activation, branch and patient selection, the
 // patient list, the saved selection and the maintenance commands' routing.
 
-#include "editorharness.h"
+#include "editortestcase.h"
 
 #include "btnpesquisa.h"
 #include "clientdataset.h"
@@ -36,16 +36,11 @@ QString rowValue(ClientDataSet &data, const QString &keyField, const QString &ke
 
 } // namespace
 
-class TestEditorSelection : public QObject
+class TestEditorSelection : public EditorTestCase
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<EditorHarness> m_harness;
-    TfrmEntParenteral *m_editor = nullptr;
-
-    ScriptedInteraction &script() { return m_harness->script(); }
-
     void showDataSheet()
     {
         m_editor->pgcPadrao->setCurrentWidget(m_editor->tshFolhaDados);
@@ -53,21 +48,6 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_harness = std::make_unique<EditorHarness>();
-        QVERIFY2(m_harness->start(), qPrintable(m_harness->error()));
-    }
-
-    void cleanup()
-    {
-        const QStringList unexpected = script().unexpected();
-        m_harness->closeEditor();
-        m_harness.reset();
-        m_editor = nullptr;
-        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
-    }
-
     void firstActivationStartsOnTheOperatorsBranch()
     {
         m_editor = m_harness->openEditor();

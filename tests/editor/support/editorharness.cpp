@@ -1,10 +1,14 @@
 #include "editorharness.h"
 
+#include "clientdataset.h"
 #include "common/screenlaunch.h"
+#include "dbgrid.h"
 #include "dtmdbgeral.h"
+#include "edit.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "hostmainwindow.h"
+#include "maskedit.h"
 #include "velunor.h"
 
 #include <QApplication>
@@ -91,4 +95,24 @@ void EditorHarness::typeInto(QWidget *widget, const QString &text)
 {
     focus(widget);
     QTest::keyClicks(widget, text);
+}
+
+void EditorHarness::retype(QLineEdit *field, const QString &typed, QWidget *next)
+{
+    focus(field);
+    field->selectAll();
+    QTest::keyClicks(field, typed);
+    focus(next);
+}
+
+void EditorHarness::chooseBranch(const QString &typed)
+{
+    TfrmEntParenteral *editor = Cli_vqn18000::frmEntParenteral.data();
+    retype(editor->medFilial, typed, editor->edtCdPaciente);
+}
+
+void EditorHarness::choosePatient(const QString &typed)
+{
+    TfrmEntParenteral *editor = Cli_vqn18000::frmEntParenteral.data();
+    retype(editor->edtCdPaciente, typed, editor->dbgServico);
 }

@@ -9,6 +9,7 @@
 
 class ClientDataSet;
 class HostMainWindow;
+class QLineEdit;
 class TDBGrid;
 class TfrmEntParenteral;
 class QWidget;
@@ -50,7 +51,17 @@ public:
     static void focus(QWidget *widget);
     static void typeInto(QWidget *widget, const QString &text);
 
+    // On the open editor: types the branch and leaves the branch panel for
+    // the patient code.
+    void chooseBranch(const QString &typed);
+    // On the open editor: types a patient code and moves into the service
+    // grid.
+    void choosePatient(const QString &typed);
+
 private:
+    // Types over the whole text of a field and moves the focus on.
+    static void retype(QLineEdit *field, const QString &typed, QWidget *next);
+
     ScriptedInteraction m_script;
     std::unique_ptr<FixtureServer> m_server;
     std::unique_ptr<HostMainWindow> m_host;
