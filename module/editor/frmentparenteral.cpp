@@ -131,6 +131,11 @@ void TfrmEntParenteral::buildCommands()
     actEstatistica = newCommand(this, QStringLiteral("actEstatistica"),
                                 QStringLiteral("Estatística de Dietas em Sistema Aberto"),
                                 QStringLiteral("Estatística de Dietas em Sistema Aberto"));
+    // Short captions on the tool bar; the menu keeps the full texts and the
+    // buttons their full hints.
+    mnuCalcNutr->setIconText(QStringLiteral("Nutrientes"));
+    mnuCopiar->setIconText(QStringLiteral("Copiar"));
+    actEstatistica->setIconText(QStringLiteral("Estatística"));
     mnuAutomatico->setEnabled(false);
     mnuCalcNutr->setEnabled(false);
     mnuManutencao->addAction(mnuFiltrar);
