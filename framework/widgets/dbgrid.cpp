@@ -282,7 +282,7 @@ void TDBGrid::deleteRow()
     if (m_readOnly || !m_dataSet || !m_dataSet->Active() || m_dataSet->IsEmpty())
         return;
     runGuarded([this] {
-        if (interaction().question(QStringLiteral("Excluir o registro?")))
+        if (interaction().question(QStringLiteral("Confirma a exclusão do registro?")))
             m_dataSet->Delete();
     });
 }
