@@ -321,7 +321,7 @@ private slots:
         QTest::keyClick(w.grid, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(w.data.RecordCount(), 2);
         QCOMPARE(m_script->messages(),
-                 QStringList({QStringLiteral("Confirma a exclusão do registro?"), QStringLiteral("Excluir o registro?")}));
+                 QStringList({QStringLiteral("Confirma a exclusão do registro?"), QStringLiteral("Confirma a exclusão do registro?")}));
     }
 
     void ellipsisButtonRunsTheHandler()
