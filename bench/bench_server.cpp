@@ -6,14 +6,23 @@
 // alternating order so both see the same load on a busy machine. Printed:
 // the method's median, the echo median of the same pairs, their ratio and
 // PASS/FAIL against the allowed 1.3. Then the throughput of SetConfesco
-// inserts from 8 concurrent clients into one service record.
+// inserts from 8 concurrent clients into one service record. Then the
+// workstation rows: 8 and then 64 workstations, each on its own kept-alive
+// connection calling reading methods back to back for a few seconds:
+// calls per second, median and 99th percentile of the round trips.
 //
 // A benchmark, not a test: it exits 0 whatever it measures, unless --check
 // is given (then 2 when a method is over the ratio or an insert failed).
+// It only ever writes to a database it creates: --database names a SQLite
+// file that does not exist yet, or an empty PostgreSQL database.
 //
-//   bench_server [--calls 1000] [--patients 30] [--database <SQLite file or postgresql://...>] [--check]
+//   bench_server [--calls 1000] [--patients 30] [--database <new SQLite file or postgresql://...>]
+//                [--seconds 5] [--workstations-only] [--check]
 #include "demodata.h"
 #include "entpatserver.h"
+#include "requesterror.h"
+#include "schema.h"
+#include "sqlsession.h"
 
 #include <httplib.h>
 
@@ -21,6 +30,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -142,6 +152,107 @@ int insertThroughput(int port, int clients, int insertsPerClient, const QString 
     return failures;
 }
 
+struct WorkstationRow
+{
+    int workstations = 0;
+    long calls = 0;
+    long failures = 0;
+    double seconds = 0;
+    double median = 0;   // ms
+    double p99 = 0;      // ms
+};
+
+double percentile(std::vector<double> &values, double fraction)
+{
+    if (values.empty())
+        return -1;
+    const auto at = values.begin() + std::ptrdiff_t(double(values.size() - 1) * fraction);
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
+}
+
+// `workstations` clients, each on its own kept-alive connection, calling the
+// methods in turn without pause for `seconds`.
+WorkstationRow workstationRun(int port, int workstations, double seconds,
+                              const QList<QPair<QString, QJsonArray>> &methods)
+{
+    std::atomic<long> failures{0};
+    std::vector<std::vector<double>> times(static_cast<size_t>(workstations));
+    std::vector<std::thread> threads;
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 end = qint64(seconds * 1e9);
+    for (int w = 0; w < workstations; ++w) {
+        threads.emplace_back([&, w] {
+            Client client(port);
+            std::vector<double> &mine = times[size_t(w)];
+            for (int i = w; clock.nsecsElapsed() < end; ++i) {
+                const auto &method = methods.at(i % methods.size());
+                const QByteArray body = QJsonDocument(QJsonObject{{"args", method.second}}).toJson(QJsonDocument::Compact);
+                const double micros = roundTrip(client, "/rdmEntPat/" + method.first.toStdString(), body);
+                if (micros < 0)
+                    ++failures;
+                else
+                    mine.push_back(micros / 1000.0);
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    WorkstationRow row;
+    row.workstations = workstations;
+    row.seconds = double(clock.nsecsElapsed()) / 1e9;
+    std::vector<double> all;
+    for (const std::vector<double> &mine : times)
+        all.insert(all.end(), mine.begin(), mine.end());
+    row.calls = long(all.size());
+    row.failures = failures;
+    row.median = percentile(all, 0.5);
+    row.p99 = percentile(all, 0.99);
+    return row;
+}
+
+// The benchmark writes demo patients and items: it only takes a database it
+// creates, never one that may hold real records.
+bool databaseIsNew(const QString &database, QString *error)
+{
+    try {
+        const DatabaseConfig config = DatabaseConfig::parse(database);
+        if (config.dialect == Dialect::SQLite) {
+            if (QFileInfo::exists(database)) {
+                *error = QStringLiteral("%1 já existe: o benchmark só grava em um banco que ele mesmo cria "
+                                        "(informe um arquivo novo).").arg(database);
+                return false;
+            }
+            return true;
+        }
+        SqlSession session(config, QStringLiteral("bench-check"));
+        if (!session.database().tables().isEmpty()) {
+            *error = QStringLiteral("%1 já tem tabelas: o benchmark só grava em um banco vazio.").arg(config.describe());
+            return false;
+        }
+        return true;
+    } catch (const RequestError &failure) {
+        *error = failure.text();
+        return false;
+    }
+}
+
+// The rows for 8 and 64 workstations; 0 when every call was answered.
+int printWorkstationRows(int port, double seconds, const QList<QPair<QString, QJsonArray>> &methods)
+{
+    std::printf("\nworkstations, each calling reading methods back to back for %.0f s over its own connection\n", seconds);
+    std::printf("%12s %10s %10s %12s %10s %8s\n", "workstations", "calls", "calls/s", "median (ms)", "p99 (ms)", "failed");
+    long failures = 0;
+    for (const int workstations : {8, 64}) {
+        const WorkstationRow row = workstationRun(port, workstations, seconds, methods);
+        failures += row.failures;
+        std::printf("%12d %10ld %10.0f %12.2f %10.2f %8ld\n", row.workstations, row.calls, double(row.calls) / row.seconds,
+                    row.median, row.p99, row.failures);
+    }
+    return failures == 0 ? 0 : 2;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -151,19 +262,27 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption callsOption("calls", "Sequential calls per method.", "n", "1000");
     const QCommandLineOption patientsOption("patients", "Demo inpatients per branch.", "n", "30");
-    const QCommandLineOption databaseOption("database", "Empty database to fill (default: a temporary SQLite file).", "db");
+    const QCommandLineOption databaseOption(
+        "database", "New SQLite file or empty PostgreSQL database to fill (default: a temporary SQLite file).", "db");
+    const QCommandLineOption secondsOption("seconds", "Seconds of each workstation row.", "s", "5");
+    const QCommandLineOption workstationsOnlyOption("workstations-only", "Only the workstation rows.");
     const QCommandLineOption checkOption("check", "Exit with 2 when a method is over the ratio or an insert failed.");
-    parser.addOptions({callsOption, patientsOption, databaseOption, checkOption});
+    parser.addOptions({callsOption, patientsOption, databaseOption, secondsOption, workstationsOnlyOption, checkOption});
     parser.process(app);
     const int calls = std::max(1, parser.value(callsOption).toInt());
+    const double rowSeconds = std::max(1.0, parser.value(secondsOption).toDouble());
 
     QTemporaryDir dir;
     EntPatServerOptions options;
     options.database = parser.isSet(databaseOption) ? parser.value(databaseOption) : dir.filePath("bench.db");
+    QString error;
+    if (!databaseIsNew(options.database, &error)) {
+        std::fprintf(stderr, "bench_server: %s\n", qPrintable(error));
+        return 1;
+    }
     options.demo = true;
     options.demoPatients = parser.value(patientsOption).toInt();
     EntPatServer server(options);
-    QString error;
     if (!server.start(&error)) {
         std::fprintf(stderr, "bench_server: %s\n", qPrintable(error));
         return 1;
@@ -200,6 +319,9 @@ int main(int argc, char *argv[])
         }
     }
 
+    if (parser.isSet(workstationsOnlyOption))
+        return printWorkstationRows(server.port(), rowSeconds, methods);
+
     // Warm up the connection and the server's statements.
     for (const auto &method : methods)
         compareWithEcho(client, "/rdmEntPat/" + method.first.toStdString(), method.second, calls / 10 + 1);
@@ -226,6 +348,7 @@ int main(int argc, char *argv[])
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
     std::printf("SetConfesco inserts, %d concurrent clients: %d in %.2f s = %.0f inserts/s, %d refused\n", clients,
                 clients * insertsPerClient, seconds, clients * insertsPerClient / seconds, failures);
+    printWorkstationRows(server.port(), rowSeconds, methods);
     server.stop();
     if (!parser.isSet(checkOption))
         return 0;

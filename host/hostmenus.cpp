@@ -2,7 +2,6 @@
 
 #include "savedselection.h"
 
-#include "abort.h"
 #include "hostmainwindow.h"
 #include "packageloader.h"
 #include "velunor.h"
@@ -55,6 +54,12 @@ void setUpHostWindow(HostMainWindow &window, PackageLoader &module)
     window.statusBar()->addPermanentWidget(status, 1);
 
     QObject::connect(&window, &HostMainWindow::childClosing, &window, [&window](QWidget *screen) {
-        runGuarded([&] { rememberSelection(*screen, *window.cdsFiltro(), savedSelectionPath()); });
+        // Remembering is a convenience: a failure is logged, never a dialog
+        // in the way of closing.
+        try {
+            rememberSelection(*screen, *window.cdsFiltro(), savedSelectionPath());
+        } catch (const std::exception &failure) {
+            qWarning("entpat-host: seleção não gravada: %s", failure.what());
+        }
     });
 }

@@ -5,7 +5,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,19 +32,50 @@ void readSettings(HostOptions *options)
     options->serverAddress = settings.value(QStringLiteral("servidor/endereco"),
                                             options->serverAddress).toString();
     options->serverPort = settings.value(QStringLiteral("servidor/porta"), 0).toInt();
+    options->serverToken = settings.value(QStringLiteral("servidor/token")).toString();
+}
+
+bool isPostgresUrl(const QString &database)
+{
+    return database.startsWith(QLatin1String("postgresql:")) || database.startsWith(QLatin1String("postgres:"));
+}
+
+// The first line of a token file; false with the reason otherwise.
+bool readTokenFile(const QString &path, QString *token, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = tr("Não foi possível ler o arquivo do token %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *token = QString::fromUtf8(file.readLine()).trimmed();
+    if (token->isEmpty()) {
+        *error = tr("O arquivo do token %1 está vazio.").arg(path);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
-bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString *error)
+bool asksForHelp(const QStringList &arguments)
+{
+    static const QStringList helpWords = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("-?"),
+                                          QStringLiteral("--help-all"), QStringLiteral("-v"),
+                                          QStringLiteral("--version")};
+    return std::any_of(arguments.cbegin() + (arguments.isEmpty() ? 0 : 1), arguments.cend(),
+                       [](const QString &argument) { return helpWords.contains(argument); });
+}
+
+bool readHostOptions(const QStringList &arguments, HostOptions *options, QString *error)
 {
     readSettings(options);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(tr("Aplicação hospitalar que carrega o módulo de nutrição "
                                         "enteral/parenteral."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     // Text options that override a setting when given.
     struct TextOption
     {
@@ -69,10 +103,25 @@ bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString 
     const QCommandLineOption portOption(QStringLiteral("port"),
                                         tr("Porta do servidor de aplicação (com --server)."),
                                         tr("porta"));
+    const QCommandLineOption tokenFileOption(QStringLiteral("token-file"),
+                                             tr("Arquivo cuja primeira linha é o token do servidor de aplicação "
+                                                "(ou a chave servidor/token das configurações)."),
+                                             tr("arquivo"));
     for (const TextOption &text : texts)
         parser.addOption(text.option);
-    parser.addOptions({fixedOption, demoOption, serverOption, portOption});
-    parser.process(app);
+    parser.addOptions({fixedOption, demoOption, serverOption, portOption, tokenFileOption});
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(helpOption))
+        parser.showHelp(0);
+    if (parser.isSet(versionOption))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = tr("Argumento inesperado: %1").arg(parser.positionalArguments().constFirst());
+        return false;
+    }
 
     for (const TextOption &text : texts) {
         if (parser.isSet(text.option))
@@ -106,6 +155,16 @@ bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString 
         *error = tr("Informe a porta do servidor de aplicação (--port).");
         return false;
     }
+    // A remote workstation reads the lookup tables straight from the suite
+    // database, so it needs the PostgreSQL address as well as the server's.
+    if (!options->startServer && !isPostgresUrl(options->database)) {
+        *error = tr("Com --server informe também o banco PostgreSQL que o módulo consulta: --database "
+                    "postgresql://usuario@servidor/banco?sslmode=verify-full (um papel que só lê as tabelas de "
+                    "consulta).");
+        return false;
+    }
+    if (parser.isSet(tokenFileOption) && !readTokenFile(parser.value(tokenFileOption), &options->serverToken, error))
+        return false;
     return true;
 }
 
@@ -118,4 +177,5 @@ void applyOperatorContext(const HostOptions &options)
     context.moduFili = options.fixedBranch;
     context.webUrl = options.serverAddress;
     context.webPort = options.serverPort;
+    context.webToken = options.serverToken;
 }

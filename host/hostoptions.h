@@ -1,8 +1,7 @@
 #pragma once
 
 #include <QString>
-
-class QCoreApplication;
+#include <QStringList>
 
 // How the host starts: who works in which branch, which database, and where
 // the application server is. Read from the settings file, then overridden by
@@ -18,12 +17,17 @@ struct HostOptions
     bool demo = false;              // the in-process server fills an empty database with demo data
     QString serverAddress = QStringLiteral("127.0.0.1");
     int serverPort = 0;
+    QString serverToken;            // secret the application server asks for (never on the command line)
     QString startRoutine = QStringLiteral("IniProc");   // module routine opened at start
 };
 
 // Reads the options. On a command-line error returns false with the message
-// in *error; --help and --version print and exit as usual.
-bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString *error);
+// in *error; --help and --version print and exit (code 0). Needs only a
+// QCoreApplication, so help works without a display.
+bool readHostOptions(const QStringList &arguments, HostOptions *options, QString *error);
+
+// True when the arguments ask only for help or the version.
+bool asksForHelp(const QStringList &arguments);
 
 // Fills the shared operator context from the options (the names of the
 // operator and of the branch are filled once the database is open).

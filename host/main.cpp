@@ -31,18 +31,53 @@ QString tr(const char *text)
     return QCoreApplication::translate("Host", text);
 }
 
+// Exit codes: 1 when the host cannot start, 2 for a mistake on the command line.
+constexpr int exitCannotStart = 1;
+constexpr int exitUsage = 2;
+
 // Standard dialog buttons and Qt's own texts in Brazilian Portuguese.
-void installPortuguese(QApplication &app, QTranslator &translator)
+void installPortuguese(QTranslator &translator)
 {
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     if (translator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&translator);
+        QCoreApplication::installTranslator(&translator);
 }
 
 bool isSqliteFile(const QString &database)
 {
     return !database.startsWith(QLatin1String("postgresql:"));
+}
+
+void setApplicationNames()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("EntPat"));
+    QCoreApplication::setApplicationName(QStringLiteral("entpat-host"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ENTPAT_VERSION));
+}
+
+// Help and version need no display: answered from a core application.
+int showHelp(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    setApplicationNames();
+    QTranslator translator;
+    installPortuguese(translator);
+    HostOptions options;
+    QString error;
+    if (!readHostOptions(QCoreApplication::arguments(), &options, &error)) {
+        std::fprintf(stderr, "entpat-host: %s\n", qPrintable(error));
+        return exitUsage;
+    }
+    return 0;
+}
+
+// A failure to start: on standard error for the log, and in a dialog for
+// the user in front of the screen.
+void reportStartFailure(const QString &text)
+{
+    std::fprintf(stderr, "entpat-host: %s\n", qPrintable(text));
+    interaction().error(text);
 }
 
 // Starts the in-process application server and points the operator context
@@ -55,7 +90,7 @@ bool startServer(const HostOptions &options, std::unique_ptr<EntPatServer> &serv
     server = std::make_unique<EntPatServer>(serverOptions);
     QString error;
     if (!server->start(&error)) {
-        interaction().error(tr("O servidor de aplicação não pôde ser iniciado: %1").arg(error));
+        reportStartFailure(tr("O servidor de aplicação não pôde ser iniciado: %1").arg(error));
         return false;
     }
     operatorContext().webUrl = server->address();
@@ -69,8 +104,8 @@ bool databaseAvailable(const HostOptions &options)
 {
     if (options.demo || !isSqliteFile(options.database) || QFileInfo::exists(options.database))
         return true;
-    interaction().error(tr("O banco de dados %1 não existe. Crie-o com --demo ou use scripts/run.")
-                            .arg(options.database));
+    reportStartFailure(tr("O banco de dados %1 não existe. Crie-o com --demo ou use scripts/run.")
+                           .arg(options.database));
     return false;
 }
 
@@ -97,36 +132,40 @@ bool openDatabase(const HostOptions &options)
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (asksForHelp(arguments))
+        return showHelp(argc, argv);
+
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("EntPat"));
-    QCoreApplication::setApplicationName(QStringLiteral("entpat-host"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    setApplicationNames();
     QTranslator qtTranslator;
-    installPortuguese(app, qtTranslator);
+    installPortuguese(qtTranslator);
 
     GuiInteraction gui;
     setInteraction(&gui);
 
     HostOptions options;
     QString error;
-    if (!readHostOptions(app, &options, &error)) {
+    if (!readHostOptions(QCoreApplication::arguments(), &options, &error)) {
         std::fprintf(stderr, "entpat-host: %s\n", qPrintable(error));
-        return 2;
+        return exitUsage;
     }
     applyOperatorContext(options);
 
     // The server first: with --demo it creates the database the host then opens.
     std::unique_ptr<EntPatServer> server;
     if (!databaseAvailable(options) || (options.startServer && !startServer(options, server)) || !openDatabase(options))
-        return 1;
+        return exitCannotStart;
 
     registerPlaceholderScreens();
     // Declared before the window: the window (and every screen of the module
     // in it) is destroyed first, then the module is finalised and unloaded.
     PackageLoader module(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Pkg_VQN18000")));
     if (!module.load()) {
-        interaction().error(tr("O módulo Pkg_VQN18000 não pôde ser carregado: %1").arg(module.errorString()));
-        return 1;
+        reportStartFailure(tr("O módulo Pkg_VQN18000 não pôde ser carregado: %1").arg(module.errorString()));
+        return exitCannotStart;
     }
 
     HostMainWindow window;

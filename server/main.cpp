@@ -1,16 +1,27 @@
 // entpat-server: serves the object "Vqn18000.rdmEntPat" over HTTP and JSON.
+//
+// Exit codes: 0 after a clean stop (SIGINT, SIGTERM); 1 when the server
+// cannot start (database, port); 2 for a mistake on the command line.
 #include "entpatserver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSocketNotifier>
+#include <QTranslator>
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr int exitCannotStart = 1;
+constexpr int exitUsage = 2;
 
 int signalPipe[2];
 
@@ -31,53 +42,157 @@ void quitOnSignals(QCoreApplication &app)
     std::signal(SIGTERM, onSignal);
 }
 
+// The command line's own texts (help, errors) in Brazilian Portuguese.
+void installPortuguese(QCoreApplication &app, QTranslator &translator)
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    if (translator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&translator);
+}
+
+void complain(const QString &text)
+{
+    std::fprintf(stderr, "entpat-server: %s\n", qPrintable(text));
+}
+
+// A whole number within [low, high] from an option; nullopt (after saying
+// why) otherwise.
+std::optional<int> numberOption(const QCommandLineParser &parser, const QCommandLineOption &option, int low,
+                                int high)
+{
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (ok && value >= low && value <= high)
+        return value;
+    complain(QStringLiteral("valor inválido para --%1: \"%2\" (um número inteiro de %3 a %4).")
+                 .arg(option.names().constFirst(), parser.value(option))
+                 .arg(low)
+                 .arg(high));
+    return std::nullopt;
+}
+
+// The token from --token-file (the first line of the file); a token given
+// on the command line would show in the process list.
+std::optional<QString> readToken(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        complain(QStringLiteral("não foi possível ler o arquivo do token %1: %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    const QString token = QString::fromUtf8(file.readLine()).trimmed();
+    if (token.isEmpty()) {
+        complain(QStringLiteral("o arquivo do token %1 está vazio.").arg(path));
+        return std::nullopt;
+    }
+    return token;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("entpat-server"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ENTPAT_VERSION));
+    QTranslator qtTranslator;
+    installPortuguese(app, qtTranslator);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Servidor de aplicação Vqn18000.rdmEntPat"));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption databaseOption(
         QStringLiteral("database"),
         QStringLiteral("Banco de dados: caminho de um arquivo SQLite ou postgresql://usuario@servidor:porta/banco."),
         QStringLiteral("banco"));
+    const QCommandLineOption createOption(QStringLiteral("create"),
+                                          QStringLiteral("Cria o banco (arquivo SQLite ou tabelas) quando não existe."));
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Porta (0 = qualquer porta livre)."),
                                         QStringLiteral("porta"), QStringLiteral("0"));
     const QCommandLineOption demoOption(QStringLiteral("demo"),
-                                        QStringLiteral("Preenche um banco sem pacientes com os dados de demonstração."));
+                                        QStringLiteral("Cria o banco quando não existe e preenche um banco sem "
+                                                       "pacientes com os dados de demonstração."));
     const QCommandLineOption patientsOption(QStringLiteral("demo-patients"),
                                             QStringLiteral("Pacientes internados por filial nos dados de demonstração."),
                                             QStringLiteral("n"), QStringLiteral("30"));
     const QCommandLineOption listenOption(QStringLiteral("listen"),
-                                          QStringLiteral("Endereço de escuta (padrão 127.0.0.1; outro exige --token)."),
+                                          QStringLiteral("Endereço de escuta (padrão 127.0.0.1; outro exige token)."),
                                           QStringLiteral("endereço"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption tokenOption(QStringLiteral("token"),
-                                         QStringLiteral("Segredo exigido em cada requisição (Authorization: Bearer)."),
+                                         QStringLiteral("Segredo exigido em cada requisição (Authorization: Bearer). "
+                                                        "Fica visível na lista de processos: prefira --token-file."),
                                          QStringLiteral("segredo"));
-    parser.addOptions({databaseOption, portOption, demoOption, patientsOption, listenOption, tokenOption});
-    parser.process(app);
-
-    if (!parser.isSet(databaseOption)) {
-        std::fprintf(stderr, "entpat-server: informe --database\n");
-        return 2;
+    const QCommandLineOption tokenFileOption(QStringLiteral("token-file"),
+                                             QStringLiteral("Arquivo cuja primeira linha é o token."),
+                                             QStringLiteral("arquivo"));
+    const QCommandLineOption workersOption(QStringLiteral("db-workers"),
+                                           QStringLiteral("Conexões com o banco de dados (linhas de execução do banco)."),
+                                           QStringLiteral("n"), QStringLiteral("8"));
+    const QCommandLineOption connectionsOption(QStringLiteral("max-connections"),
+                                               QStringLiteral("Conexões de clientes atendidas ao mesmo tempo."),
+                                               QStringLiteral("n"), QStringLiteral("512"));
+    const QCommandLineOption logOption(QStringLiteral("log-level"),
+                                       QStringLiteral("Registro na saída de erros: erro, aviso, info (uma linha por "
+                                                      "chamada), depuracao ou nenhum."),
+                                       QStringLiteral("nível"), QStringLiteral("info"));
+    parser.addOptions({databaseOption, createOption, portOption, demoOption, patientsOption, listenOption, tokenOption,
+                       tokenFileOption, workersOption, connectionsOption, logOption});
+    // parse() rather than process(): a mistake exits with the usage code.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        complain(parser.errorText());
+        return exitUsage;
     }
+    if (parser.isSet(helpOption))
+        parser.showHelp(0);
+    if (parser.isSet(versionOption))
+        parser.showVersion();
+
+    if (!parser.positionalArguments().isEmpty()) {
+        complain(QStringLiteral("argumento inesperado: %1").arg(parser.positionalArguments().constFirst()));
+        return exitUsage;
+    }
+    if (!parser.isSet(databaseOption)) {
+        complain(QStringLiteral("informe --database."));
+        return exitUsage;
+    }
+    const auto port = numberOption(parser, portOption, 0, 65535);
+    const auto patients = numberOption(parser, patientsOption, 0, 100000);
+    const auto workers = numberOption(parser, workersOption, 1, 256);
+    const auto connections = numberOption(parser, connectionsOption, 1, 10000);
+    const auto logLevel = ServerLog::parseLevel(parser.value(logOption));
+    if (!logLevel)
+        complain(QStringLiteral("nível de registro desconhecido: \"%1\" (erro, aviso, info, depuracao ou nenhum).")
+                     .arg(parser.value(logOption)));
+    if (parser.isSet(tokenOption) && parser.isSet(tokenFileOption)) {
+        complain(QStringLiteral("use --token ou --token-file, não os dois."));
+        return exitUsage;
+    }
+    const auto token = parser.isSet(tokenFileOption) ? readToken(parser.value(tokenFileOption))
+                                                     : std::optional<QString>(parser.value(tokenOption));
+    if (!port || !patients || !workers || !connections || !logLevel || !token)
+        return exitUsage;
+
     EntPatServerOptions options;
     options.database = parser.value(databaseOption);
-    options.port = parser.value(portOption).toInt();
+    options.create = parser.isSet(createOption);
+    options.port = *port;
     options.demo = parser.isSet(demoOption);
-    options.demoPatients = parser.value(patientsOption).toInt();
+    options.demoPatients = *patients;
     options.listenAddress = parser.value(listenOption);
-    options.token = parser.value(tokenOption);
+    options.token = *token;
+    options.databaseWorkers = *workers;
+    options.maxConnections = *connections;
+    options.logLevel = *logLevel;
 
     EntPatServer server(options);
     QString error;
     if (!server.start(&error)) {
-        std::fprintf(stderr, "entpat-server: %s\n", qPrintable(error));
-        return 1;
+        // The log has said it already when it is on.
+        if (*logLevel == LogLevel::Off)
+            complain(error);
+        return exitCannotStart;
     }
     std::printf("listening on %s:%d\n", qPrintable(server.address()), server.port());
     std::fflush(stdout);

@@ -25,6 +25,7 @@ struct OperatorContext
     bool moduFili = false;      // modules are bound to the current branch
     QString webUrl = QStringLiteral("127.0.0.1");   // application server host
     int webPort = 0;
+    QString webToken;           // sent to the application server when not empty
     CodePicture codePictures[2];
 };
 

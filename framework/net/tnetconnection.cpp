@@ -1,11 +1,14 @@
 #include "tnetconnection.h"
 
 #include "abort.h"
+#include "velunor.h"
 
 #include <httplib.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
 
 struct TNetConnection::Client
 {
@@ -30,6 +33,13 @@ QString transportMessage(httplib::Error error, const QString &host, int port)
         return QStringLiteral("Falha na comunicação com o servidor de aplicação em %1 (%2).")
             .arg(where, QString::fromStdString(httplib::to_string(error)));
     }
+}
+
+// Printable ASCII without blanks: safe as a header value.
+bool isHeaderWord(const QString &text)
+{
+    return !text.isEmpty()
+        && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 32 && c.unicode() < 127; });
 }
 
 } // namespace
@@ -96,8 +106,11 @@ ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
 ServerResult TNetConnection::send(const QString &path, const QByteArray &body)
 {
     httplib::Headers headers;
-    if (!m_token.isEmpty())
-        headers.emplace("Authorization", "Bearer " + m_token.toStdString());
+    const QString token = m_token.isEmpty() ? operatorContext().webToken : m_token;
+    if (!token.isEmpty())
+        headers.emplace("Authorization", "Bearer " + token.toStdString());
+    if (const QString code = Operador(); isHeaderWord(code))
+        headers.emplace("X-Operador", code.toStdString());
     const std::string target = path.toStdString();
     auto response = m_client->http.Post(target.c_str(), headers, body.constData(), size_t(body.size()),
                                         "application/json");

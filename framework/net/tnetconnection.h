@@ -14,7 +14,8 @@
 // of ServerName after its last dot) and blocks the calling thread until the
 // answer arrives: no event loop runs meanwhile, so no timer or click is
 // handled in the middle of a call. The connection is kept alive between
-// calls and sends without delay (TCP_NODELAY).
+// calls and sends without delay (TCP_NODELAY). Each call names the operator
+// (header X-Operador) for the server's log.
 //
 //   TNetConnection net;
 //   net.SetServerName("Vqn18000.rdmEntPat");
@@ -33,7 +34,8 @@ public:
     void SetHost(const QString &host);
     int Port() const { return m_port; }
     void SetPort(int port);
-    // Sent as "Authorization: Bearer <token>" when not empty.
+    // Sent as "Authorization: Bearer <token>" when not empty; when empty,
+    // the operator context's token (set by the host) is sent instead.
     QString Token() const { return m_token; }
     void SetToken(const QString &token) { m_token = token; }
     // When true a failed call throws UserError with its message instead of

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QLineEdit>
 
 namespace {
@@ -28,7 +30,13 @@ QString listPatient(const QWidget &screen)
 
 QString savedSelectionPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("FILPACI.cds"));
+    const QString fileName = QStringLiteral("FILPACI.cds");
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    if (QFileInfo(executableFolder).isWritable())
+        return QDir(executableFolder).filePath(fileName);
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dataFolder);
+    return QDir(dataFolder).filePath(fileName);
 }
 
 void rememberSelection(const QWidget &screen, ClientDataSet &cdsFiltro, const QString &path)

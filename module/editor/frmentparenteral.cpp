@@ -14,11 +14,10 @@
 #include "maskedit.h"
 #include "tnetconnection.h"
 #include "panel.h"
+#include "savedselection.h"
 #include "velunor.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -288,7 +287,7 @@ void TfrmEntParenteral::FormActivate()
     netEntPat->SetConnected(true);
     boPrimVez = false;
     resetFilter();
-    Cli_vqn18000::stPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("FILPACI.cds"));
+    Cli_vqn18000::stPath = savedSelectionPath();
 
     const bool savedSelection = QFileInfo::exists(Cli_vqn18000::stPath) && hostMainWindow();
     if (savedSelection) {

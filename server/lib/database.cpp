@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -57,7 +58,36 @@ QDateTime fromCanonical(QStringView text)
     return parts.date.isValid() && parts.time.isValid() ? QDateTime(parts.date, parts.time) : QDateTime();
 }
 
+// Connection parameters a URL may carry besides host and port; anything else
+// is refused so that a typing error does not go unnoticed.
+const QStringList passedParameters = {
+    QStringLiteral("sslmode"), QStringLiteral("sslrootcert"), QStringLiteral("sslcert"), QStringLiteral("sslkey"),
+    QStringLiteral("sslcrl"), QStringLiteral("passfile"), QStringLiteral("connect_timeout"),
+    QStringLiteral("application_name"), QStringLiteral("target_session_attrs"),
+};
+
+// Seconds a connection attempt may take, unless the URL says otherwise: a
+// database host that does not answer must not hold a worker for minutes.
+const QString defaultConnectTimeout = QStringLiteral("connect_timeout=5");
+
+bool plainParameterValue(const QString &value)
+{
+    for (const QChar c : value) {
+        if (c.isSpace() || c == QLatin1Char('\'') || c == QLatin1Char(';') || c == QLatin1Char('\\'))
+            return false;
+    }
+    return !value.isEmpty();
+}
+
 } // namespace
+
+QString DatabaseConfig::describe() const
+{
+    if (dialect == Dialect::SQLite)
+        return QStringLiteral("SQLite %1").arg(path);
+    return QStringLiteral("PostgreSQL %1@%2%3/%4")
+        .arg(user, host, port > 0 ? QStringLiteral(":%1").arg(port) : QString(), name);
+}
 
 DatabaseConfig DatabaseConfig::parse(const QString &text)
 {
@@ -68,7 +98,8 @@ DatabaseConfig DatabaseConfig::parse(const QString &text)
     }
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid())
-        throw RequestError(QStringLiteral("Endereço do banco de dados inválido: %1").arg(text));
+        throw RequestError(QStringLiteral("Endereço do banco de dados inválido; a forma é "
+                                         "postgresql://usuario@servidor:porta/banco."));
     config.dialect = Dialect::PostgreSQL;
     config.host = url.host();
     config.port = url.port(-1);
@@ -78,10 +109,22 @@ DatabaseConfig DatabaseConfig::parse(const QString &text)
     const QUrlQuery query(url);
     if (query.hasQueryItem(QStringLiteral("host")))
         config.host = query.queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
-    if (query.hasQueryItem(QStringLiteral("port")))
-        config.port = query.queryItemValue(QStringLiteral("port")).toInt();
+    for (const auto &[key, value] : query.queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("host"))
+            continue;
+        if (key == QLatin1String("port")) {
+            bool ok = false;
+            config.port = value.toInt(&ok);
+            if (!ok || config.port <= 0 || config.port > 65535)
+                throw RequestError(QStringLiteral("Porta inválida no endereço do banco de dados: %1").arg(value));
+        } else if (passedParameters.contains(key) && plainParameterValue(value)) {
+            config.connectOptions.append(key + QLatin1Char('=') + value);
+        } else {
+            throw RequestError(QStringLiteral("Parâmetro não aceito no endereço do banco de dados: %1").arg(key));
+        }
+    }
     if (config.name.isEmpty())
-        throw RequestError(QStringLiteral("Endereço do banco de dados sem o nome do banco: %1").arg(text));
+        throw RequestError(QStringLiteral("Endereço do banco de dados sem o nome do banco."));
     return config;
 }
 
@@ -110,6 +153,11 @@ QSqlDatabase DatabaseConfig::open(const QString &connectionName) const
     db.setUserName(user);
     db.setPassword(password);
     db.setDatabaseName(name);
+    QStringList options = connectOptions;
+    if (!std::any_of(options.cbegin(), options.cend(),
+                     [](const QString &option) { return option.startsWith(QLatin1String("connect_timeout=")); }))
+        options.append(defaultConnectTimeout);
+    db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open())
         throw RequestError(QStringLiteral("Não foi possível abrir o banco de dados %1: %2")
                                .arg(name, db.lastError().text()));

@@ -1,16 +1,19 @@
 #include "entpatserver.h"
 
-#include "demodata.h"
+#include "connectionpool.h"
+#include "databasepool.h"
+#include "databasesetup.h"
 #include "methodtable.h"
-#include "schema.h"
-#include "sqlsession.h"
-#include "workerpool.h"
+#include "requesterror.h"
 
 #include <httplib.h>
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 
 #include <atomic>
+#include <cerrno>
+#include <sys/socket.h>
 #include <thread>
 
 namespace {
@@ -18,6 +21,8 @@ namespace {
 std::atomic<int> serverCounter{0};
 
 const char jsonType[] = "application/json; charset=utf-8";
+// The header in which the host names the operator, for the log.
+const char operatorHeader[] = "X-Operador";
 
 bool isLoopback(const QString &address)
 {
@@ -25,15 +30,6 @@ bool isLoopback(const QString &address)
         return true;
     const QHostAddress host(address);
     return !host.isNull() && host.isLoopback();
-}
-
-void prepareDatabase(const DatabaseConfig &config, const EntPatServerOptions &options, int id)
-{
-    SqlSession session(config, QStringLiteral("entpat-setup-%1").arg(id));
-    if (options.createSchema && !Schema::exists(session.database()))
-        Schema::create(session.database());
-    if (options.demo && !DemoData::hasPatients(session))
-        DemoData::fill(session, options.demoPatients);
 }
 
 QString httpErrorMessage(int status, const std::string &path, int maxBodyBytes)
@@ -54,19 +50,38 @@ void answer(httplib::Response &response, const QByteArray &envelope)
     response.set_content(envelope.constData(), size_t(envelope.size()), jsonType);
 }
 
+// Only SO_REUSEADDR (a restarted server binds at once): the library's
+// default also sets SO_REUSEPORT, which lets a second server bind the same
+// port and take part of the calls.
+void exclusiveSocket(socket_t sock)
+{
+    const int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
 } // namespace
 
 struct EntPatServer::Private
 {
     EntPatServerOptions options;
     int id = ++serverCounter;
+    ServerLog log;
+    std::unique_ptr<DatabasePool> database;
     std::unique_ptr<httplib::Server> http;
     std::thread listener;
     std::atomic<bool> listenerDone{false};
     int port = 0;
+    socket_t listeningSocket = -1;
+
+    explicit Private(const EntPatServerOptions &serverOptions)
+        : options(serverOptions), log(serverOptions.logLevel)
+    {
+    }
 
     bool authorized(const httplib::Request &request, httplib::Response &response) const;
-    void configure(const DatabaseConfig &config);
+    void configure();
+    void logCall(const httplib::Request &request, const QString &method, int status, const QString &error,
+                 const QElapsedTimer &clock);
 };
 
 bool EntPatServer::Private::authorized(const httplib::Request &request, httplib::Response &response) const
@@ -86,54 +101,76 @@ bool EntPatServer::Private::authorized(const httplib::Request &request, httplib:
     return false;
 }
 
-void EntPatServer::Private::configure(const DatabaseConfig &config)
+void EntPatServer::Private::logCall(const httplib::Request &request, const QString &method, int status,
+                                    const QString &error, const QElapsedTimer &clock)
+{
+    log.call({QString::fromStdString(request.remote_addr),
+              QString::fromStdString(request.get_header_value(operatorHeader)), method, status, error,
+              double(clock.nsecsElapsed()) / 1e6});
+}
+
+void EntPatServer::Private::configure()
 {
     http = std::make_unique<httplib::Server>();
-    const QString prefix = QStringLiteral("entpat-%1").arg(id);
-    const int threads = std::max(2, options.threads);
-    http->new_task_queue = [config, threads, prefix] { return new WorkerPool(config, threads, prefix); };
+    const int maxConnections = options.maxConnections;
+    http->new_task_queue = [maxConnections] { return new ConnectionPool(maxConnections); };
+    http->set_socket_options([this](socket_t sock) {
+        exclusiveSocket(sock);
+        listeningSocket = sock;
+    });
     // Without TCP_NODELAY every small answer waits for the peer's delayed ACK
     // (about 44 ms a call); keep-alive spares a connection per call.
     http->set_tcp_nodelay(true);
     http->set_keep_alive_max_count(1000000);
-    // An idle kept-alive connection holds a worker, and stop() waits for it:
-    // close idle ones soon (a new connection on loopback costs little).
-    http->set_keep_alive_timeout(2);
+    // A connection that sends nothing (idle between calls, or never a
+    // request at all) gives its I/O thread back after this long.
+    http->set_keep_alive_timeout(options.idleSeconds);
+    http->set_read_timeout(options.idleSeconds, 0);
     http->set_payload_max_length(size_t(options.maxBodyBytes));
 
     http->Post(R"(/rdmEntPat/([A-Za-z_]+))", [this](const httplib::Request &request, httplib::Response &response) {
+        QElapsedTimer clock;
+        clock.start();
+        const QString method = QString::fromStdString(request.matches[1]);
         if (!authorized(request, response))
-            return;
-        QString error;
-        SqlSession *session = WorkerPool::currentSession(&error);
-        const QByteArray body = QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()));
-        answer(response, session ? dispatchCall(*session, QString::fromStdString(request.matches[1]), body)
-                                 : failureEnvelope(error));
+            return logCall(request, method, response.status, QStringLiteral("token inválido"), clock);
+        const CallOutcome outcome =
+            database->call(method, QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
+        answer(response, outcome.envelope);
+        logCall(request, method, 200, outcome.error, clock);
     });
     http->Post("/echo", [this](const httplib::Request &request, httplib::Response &response) {
+        QElapsedTimer clock;
+        clock.start();
         if (!authorized(request, response))
-            return;
-        answer(response, echoCall(QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()))));
+            return logCall(request, QStringLiteral("echo"), response.status, QStringLiteral("token inválido"), clock);
+        const CallOutcome outcome =
+            echoCall(QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
+        answer(response, outcome.envelope);
+        logCall(request, QStringLiteral("echo"), 200, outcome.error, clock);
     });
-    const int maxBody = options.maxBodyBytes;
-    const httplib::Server::HandlerWithResponse errorHandler = [maxBody](const httplib::Request &request,
-                                                                        httplib::Response &response) {
+    const httplib::Server::HandlerWithResponse errorHandler = [this](const httplib::Request &request,
+                                                                     httplib::Response &response) {
         if (!response.body.empty())
             return httplib::Server::HandlerResponse::Unhandled;
-        answer(response, failureEnvelope(httpErrorMessage(response.status, request.path, maxBody)));
+        const QString message = httpErrorMessage(response.status, request.path, options.maxBodyBytes);
+        answer(response, failureEnvelope(message));
+        QElapsedTimer clock;
+        clock.start();
+        logCall(request, QString::fromStdString(request.path), response.status, message, clock);
         return httplib::Server::HandlerResponse::Handled;
     };
     http->set_error_handler(errorHandler);
-    http->set_exception_handler([](const httplib::Request &, httplib::Response &response, std::exception_ptr) {
+    http->set_exception_handler([this](const httplib::Request &request, httplib::Response &response,
+                                       std::exception_ptr) {
         response.status = 500;
-        answer(response, failureEnvelope(QStringLiteral("Erro interno do servidor de aplicação.")));
+        const QString message = QStringLiteral("Erro interno do servidor de aplicação.");
+        answer(response, failureEnvelope(message));
+        log.error(QStringLiteral("%1 em %2").arg(message, QString::fromStdString(request.path)));
     });
 }
 
-EntPatServer::EntPatServer(const EntPatServerOptions &options) : d(std::make_unique<Private>())
-{
-    d->options = options;
-}
+EntPatServer::EntPatServer(const EntPatServerOptions &options) : d(std::make_unique<Private>(options)) {}
 
 EntPatServer::~EntPatServer()
 {
@@ -142,7 +179,8 @@ EntPatServer::~EntPatServer()
 
 bool EntPatServer::start(QString *error)
 {
-    const auto fail = [error](const QString &text) {
+    const auto fail = [this, error](const QString &text) {
+        d->log.error(text);
         if (error)
             *error = text;
         return false;
@@ -154,26 +192,44 @@ bool EntPatServer::start(QString *error)
     DatabaseConfig config;
     try {
         config = DatabaseConfig::parse(d->options.database);
-        prepareDatabase(config, d->options, d->id);
+        prepareDatabase(config, d->options, QStringLiteral("entpat-setup-%1").arg(d->id), d->log);
     } catch (const RequestError &failure) {
         return fail(failure.text());
     }
-    d->configure(config);
+    d->configure();
     const std::string host = d->options.listenAddress.toStdString();
+    errno = 0;
     if (d->options.port == 0) {
         d->port = d->http->bind_to_any_port(host);
     } else {
         d->port = d->http->bind_to_port(host, d->options.port) ? d->options.port : -1;
     }
     if (d->port <= 0) {
+        const bool inUse = errno == EADDRINUSE;
         d->http.reset();
-        return fail(QStringLiteral("Não foi possível escutar em %1:%2.").arg(d->options.listenAddress).arg(d->options.port));
+        return fail(inUse ? QStringLiteral("A porta %1 já está em uso em %2: outro servidor está escutando nela.")
+                                .arg(d->options.port)
+                                .arg(d->options.listenAddress)
+                          : QStringLiteral("Não foi possível escutar em %1:%2.")
+                                .arg(d->options.listenAddress)
+                                .arg(d->options.port));
     }
+    // The library listens with a backlog of 5: connections arriving together
+    // (a ward's workstations starting) would wait for SYN retries, seconds
+    // each. Listening again on the bound socket only enlarges the queue.
+    ::listen(d->listeningSocket, SOMAXCONN);
+    d->database = std::make_unique<DatabasePool>(config, std::max(1, d->options.databaseWorkers),
+                                                 QStringLiteral("entpat-%1").arg(d->id), d->log);
     d->listenerDone = false;
     d->listener = std::thread([this] {
         d->http->listen_after_bind();
         d->listenerDone = true;
     });
+    d->log.info(QStringLiteral("Servidor de aplicação em %1:%2 sobre %3 (%4 conexões de banco)")
+                    .arg(d->options.listenAddress)
+                    .arg(d->port)
+                    .arg(config.describe())
+                    .arg(std::max(1, d->options.databaseWorkers)));
     return true;
 }
 
@@ -188,6 +244,7 @@ void EntPatServer::stop()
     if (d->listener.joinable())
         d->listener.join();
     d->http.reset();
+    d->database.reset();
 }
 
 bool EntPatServer::isRunning() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serverlog.h"
+
 #include <QString>
 
 #include <memory>
@@ -15,11 +17,17 @@ struct EntPatServerOptions
     int port = 0;                 // 0: any free port (see port())
     // When not empty, every request must carry "Authorization: Bearer <token>".
     QString token;
-    bool createSchema = true;     // create the tables when the database has none
-    bool demo = false;            // fill a database without patients with demo data
+    // May create the database: a new SQLite file, or the tables of an empty
+    // one. Otherwise start() refuses a database that is missing, read-only
+    // or without the tables, so a mistyped path never becomes a new one.
+    bool create = false;
+    bool demo = false;            // fill a database without patients with demo data (implies create)
     int demoPatients = 30;        // inpatients the demo data creates per branch
-    int threads = 16;             // workers, each with its own database connection
+    int databaseWorkers = 8;      // threads, each with its own database connection
+    int maxConnections = 512;     // client connections served at the same time
+    int idleSeconds = 5;          // a connection silent for this long is closed
     int maxBodyBytes = 4 * 1024 * 1024;
+    LogLevel logLevel = LogLevel::Warning;
 };
 
 // The application server of the object "Vqn18000.rdmEntPat", runnable inside
@@ -34,8 +42,10 @@ struct EntPatServerOptions
 //
 // Routes: POST /rdmEntPat/<method> with {"args":[...]} answers
 // {"ok":true,"data":...} or {"ok":false,"error":"..."}; POST /echo answers its
-// arguments as data (a transport baseline). Requests run on the server's own
-// thread pool, so the calling thread stays free.
+// arguments as data (a transport baseline). Connections are served by the
+// server's own I/O threads and the database work by its database workers
+// (see ConnectionPool, DatabasePool), so the calling thread stays free.
+// Each call and each error is written to the log (see ServerLog).
 class EntPatServer
 {
 public:

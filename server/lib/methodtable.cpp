@@ -99,28 +99,34 @@ QByteArray failureEnvelope(const QString &message)
     return envelope({{QStringLiteral("ok"), false}, {QStringLiteral("error"), message}});
 }
 
-QByteArray dispatchCall(SqlSession &session, const QString &name, const QByteArray &body)
+CallOutcome CallOutcome::failure(const QString &message)
+{
+    return {failureEnvelope(message), message};
+}
+
+CallOutcome dispatchCall(SqlSession &session, const QString &name, const QByteArray &body)
 {
     try {
         const MethodDef *method = findMethod(name);
         if (!method)
-            return failureEnvelope(QStringLiteral("Método desconhecido: %1.").arg(name));
+            return CallOutcome::failure(QStringLiteral("Método desconhecido: %1.").arg(name));
         const QJsonArray args = requestArgs(body);
         checkArgs(*method, args);
         const JsonText data = method->body(session, MethodArgs(args));
-        return QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}';
+        return {QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}', {}};
     } catch (const RequestError &error) {
-        return failureEnvelope(error.text());
+        return CallOutcome::failure(error.text());
     } catch (const std::exception &error) {
-        return failureEnvelope(QStringLiteral("Erro interno do servidor de aplicação: %1").arg(QString::fromUtf8(error.what())));
+        return CallOutcome::failure(
+            QStringLiteral("Erro interno do servidor de aplicação: %1").arg(QString::fromUtf8(error.what())));
     }
 }
 
-QByteArray echoCall(const QByteArray &body)
+CallOutcome echoCall(const QByteArray &body)
 {
     try {
-        return envelope({{QStringLiteral("ok"), true}, {QStringLiteral("data"), requestArgs(body)}});
+        return {envelope({{QStringLiteral("ok"), true}, {QStringLiteral("data"), requestArgs(body)}}), {}};
     } catch (const RequestError &error) {
-        return failureEnvelope(error.text());
+        return CallOutcome::failure(error.text());
     }
 }

@@ -52,12 +52,22 @@ void addServiceMethods(MethodTable &table);
 void addItemMethods(MethodTable &table);
 void addOccurrenceMethods(MethodTable &table);
 
+// What a call answers: the envelope, and the refusal's message for the log.
+struct CallOutcome
+{
+    QByteArray envelope;
+    QString error;   // empty when the call succeeded
+
+    bool ok() const { return error.isEmpty(); }
+    static CallOutcome failure(const QString &message);
+};
+
 // Runs a call given its method name and request body {"args":[...]} and
 // returns the envelope {"ok":true,"data":..} or {"ok":false,"error":..}.
 // Never throws: every failure becomes an envelope with a message.
-QByteArray dispatchCall(SqlSession &session, const QString &method, const QByteArray &body);
+CallOutcome dispatchCall(SqlSession &session, const QString &method, const QByteArray &body);
 // The envelope for a failure found before any method ran.
 QByteArray failureEnvelope(const QString &message);
 // The echo route: answers the request's arguments as data, through the same
 // body checks and envelope as a method, without touching the database.
-QByteArray echoCall(const QByteArray &body);
+CallOutcome echoCall(const QByteArray &body);

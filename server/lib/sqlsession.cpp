@@ -61,6 +61,7 @@ QSqlQuery &SqlSession::run(const QString &sql, const QVariantList &values)
         query.finish();
         fail(error);
     }
+    ++m_completed;
     return query;
 }
 
@@ -119,12 +120,21 @@ void SqlSession::control(const QString &statement)
     QSqlQuery query(m_db);
     if (!query.exec(statement))
         fail(query.lastError());
+    ++m_completed;
 }
 
 void SqlSession::rollback()
 {
     QSqlQuery query(m_db);
     query.exec(QStringLiteral("ROLLBACK"));
+}
+
+bool SqlSession::alive()
+{
+    if (m_dialect == Dialect::SQLite)
+        return true;
+    QSqlQuery probe(m_db);
+    return probe.exec(QStringLiteral("SELECT 1"));
 }
 
 void SqlSession::fail(const QSqlError &error) const

@@ -53,6 +53,15 @@ public:
     void commit();
     void rollback();
 
+    // Statements that reached the database and succeeded since the last
+    // resetCompleted(): zero after a failed call means the call changed
+    // nothing, so it may be run again on a new connection.
+    int completedStatements() const { return m_completed; }
+    void resetCompleted() { m_completed = 0; }
+    // False when the connection to the database is lost (PostgreSQL
+    // restarted, network cut); a SQLite file is always reachable.
+    bool alive();
+
 private:
     QSqlQuery &run(const QString &sql, const QVariantList &values);
     void control(const QString &statement);
@@ -62,6 +71,7 @@ private:
     QSqlDatabase m_db;
     Dialect m_dialect;
     QHash<QString, QSqlQuery> m_statements;
+    int m_completed = 0;
 };
 
 // Rolls back unless committed: a change packet is written whole or not at all.

@@ -2,6 +2,7 @@
 // optimistic concurrency, duplicate keys, dependent rows, literal text, and
 // eight workstations at once; on SQLite and (when available) PostgreSQL.
 #include "fixturedb.h"
+#include "fixturepackets.h"
 #include "fixtureserver.h"
 #include "serverresult.h"
 
@@ -17,45 +18,6 @@ using namespace Fixture;
 namespace {
 
 const QString stale = QStringLiteral("Registro alterado ou excluído por outro usuário. Recarregue os dados e tente novamente.");
-
-QString iso(const QDate &date) { return date.startOfDay().toString(Qt::ISODate); }
-
-QJsonObject changes(const QJsonArray &list) { return {{QStringLiteral("changes"), list}}; }
-
-QJsonObject change(const QString &kind, const QJsonObject &old, const QJsonObject &values)
-{
-    QJsonObject object{{QStringLiteral("kind"), kind}};
-    if (!old.isEmpty())
-        object.insert(QStringLiteral("old"), old);
-    if (!values.isEmpty())
-        object.insert(QStringLiteral("new"), values);
-    return object;
-}
-
-// Rows of a packet as objects by field name, exactly as they travelled.
-QVector<QJsonObject> rowObjects(const QJsonValue &packet)
-{
-    const QJsonArray fields = packet[QStringLiteral("fields")].toArray();
-    QVector<QJsonObject> rows;
-    for (const QJsonValue &row : packet[QStringLiteral("rows")].toArray()) {
-        QJsonObject object;
-        for (int i = 0; i < fields.size(); ++i)
-            object.insert(fields.at(i)[QStringLiteral("name")].toString(), row.toArray().at(i));
-        rows.append(object);
-    }
-    return rows;
-}
-
-QJsonObject newItem(const QString &number)
-{
-    return {{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords}, {"DTSERVINTE", iso(recordDay())},
-            {"NRSEQUSERV", Sequence}, {"CDSEQUCOPR", number}, {"QTSERVCONF", 40.0}, {"QTPRATCONF", 500.0},
-            {"QTINFUCONF", 450.0}, {"HRCONSCONF", 23.0 + 59.0 / 60.0}, {"HRCONF", "1015"},
-            {"DTCONSCONF", iso(recordDay())}, {"CDPRODUTO", Product}, {"CDVIACESDIET", Route}, {"IDPREPCONF", "F"},
-            {"SGUNIDADE", "mL"}, {"CDFORMULACAO", ProductTreeCode},
-            // joined display fields travel in the delta too and are ignored
-            {"NMPRODUTO", "Fórmula"}, {"NMVIACESDIET", "Sonda"}, {"UNIDPRO", "mL"}};
-}
 
 } // namespace
 

@@ -82,6 +82,7 @@ private slots:
         EntPatServerOptions options;
         options.database = m_server->database();
         options.token = QStringLiteral("s3gredo");
+        options.logLevel = LogLevel::Off;
         EntPatServer server(options);
         QVERIFY(server.start());
         const QByteArray body = "{\"args\":[\"002\"]}";
@@ -101,6 +102,7 @@ private slots:
         EntPatServerOptions options;
         options.database = m_server->database();
         options.listenAddress = QStringLiteral("0.0.0.0");
+        options.logLevel = LogLevel::Off;
         EntPatServer server(options);
         QString error;
         QVERIFY(!server.start(&error));
@@ -111,10 +113,12 @@ private slots:
     {
         EntPatServerOptions options;
         options.database = QStringLiteral("/nonexistent/folder/suite.db");
+        options.create = true;
+        options.logLevel = LogLevel::Off;
         EntPatServer server(options);
         QString error;
         QVERIFY(!server.start(&error));
-        QVERIFY2(error.contains(QStringLiteral("Não foi possível abrir")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("A pasta /nonexistent/folder não existe")), qPrintable(error));
     }
 
     void codeLists_data()

@@ -1,0 +1,237 @@
+// The stand-alone server as an operator starts it: options checked before
+// anything runs, a taken port, databases it must not start on (each left as
+// it was), and the log it writes on standard error.
+#include "fixturedb.h"
+#include "fixturepackets.h"
+
+#include <httplib.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "fixtureserver.h"
+#include "serverresult.h"
+
+using namespace Fixture;
+
+namespace {
+
+constexpr int exitCannotStart = 1;
+constexpr int exitUsage = 2;
+
+QString serverProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/entpat-server");
+}
+
+struct Finished
+{
+    int exitCode = -1;
+    QString output;   // standard error, then standard output
+};
+
+// Runs the server expecting it to end by itself (a refused start).
+Finished runToEnd(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(serverProgram(), arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, QStringLiteral("still running")};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput())};
+}
+
+// What a file is now: absent, or its content's digest and its time.
+QString fileState(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return QStringLiteral("absent");
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unreadable");
+    return QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
+        + QFileInfo(path).lastModified().toString(Qt::ISODateWithMs);
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// A call with the given token and operator headers; the HTTP status.
+int post(int port, const QString &method, const QJsonArray &args, const QString &token, const QString &operatorCode)
+{
+    httplib::Client client("127.0.0.1", port);
+    httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()}};
+    if (!operatorCode.isEmpty())
+        headers.emplace("X-Operador", operatorCode.toStdString());
+    const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("args"), args}}).toJson(QJsonDocument::Compact);
+    const auto response = client.Post(("/rdmEntPat/" + method).toStdString().c_str(), headers, body.constData(),
+                                      size_t(body.size()), "application/json");
+    return response ? response->status : 0;
+}
+
+} // namespace
+
+class TestServerStart : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_database;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFileInfo::exists(serverProgram()));
+        m_database = m_dir.filePath(QStringLiteral("suite.db"));
+        Fixture::build(m_database);
+    }
+
+    void optionMistakes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("port out of range") << QStringList{"--port", "99999"} << "valor inválido para --port";
+        QTest::newRow("port not a number") << QStringList{"--port", "abc"} << "valor inválido para --port: \"abc\"";
+        QTest::newRow("patients not a number") << QStringList{"--demo-patients", "abc"} << "valor inválido para --demo-patients";
+        QTest::newRow("no database workers") << QStringList{"--db-workers", "0"} << "valor inválido para --db-workers";
+        QTest::newRow("unknown log level") << QStringList{"--log-level", "verbose"} << "nível de registro desconhecido";
+        QTest::newRow("unknown option") << QStringList{"--porta", "1"} << "porta";
+        QTest::newRow("stray argument") << QStringList{"8080"} << "argumento inesperado: 8080";
+        QTest::newRow("token twice") << QStringList{"--token", "a", "--token-file", "/nonexistent"} << "não os dois";
+        QTest::newRow("missing token file") << QStringList{"--token-file", "/nonexistent/token"} << "arquivo do token";
+    }
+    void optionMistakes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Finished run = runToEnd(QStringList{"--database", m_database} + arguments);
+        QCOMPARE(run.exitCode, exitUsage);
+        QVERIFY2(run.output.contains(message), qPrintable(run.output));
+        QVERIFY2(!run.output.contains(QStringLiteral("Unknown")), qPrintable(run.output));
+    }
+
+    void versionAndHelp()
+    {
+        const Finished version = runToEnd({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY2(version.output.contains(QRegularExpression(QStringLiteral("entpat-server \\d+\\.\\d+"))),
+                 qPrintable(version.output));
+        const Finished help = runToEnd({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY2(help.output.contains(QStringLiteral("--create")), qPrintable(help.output));
+    }
+
+    void secondServerOnATakenPort()
+    {
+        FixtureServer first;
+        QVERIFY2(first.start(), qPrintable(first.error()));
+        const Finished second = runToEnd({QStringLiteral("--database"), m_database, QStringLiteral("--port"),
+                                          QString::number(first.port())});
+        QCOMPARE(second.exitCode, exitCannotStart);
+        QVERIFY2(second.output.contains(QStringLiteral("já está em uso")), qPrintable(second.output));
+        QVERIFY(callServer(first.port(), QStringLiteral("getVerifViaAcesso"), {Route}).ok);
+    }
+
+    void wrongDatabases_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing file") << "missing" << "não existe";
+        QTest::newRow("empty name") << "empty" << "Informe o banco de dados";
+        QTest::newRow("read-only file") << "read-only" << "somente leitura";
+        QTest::newRow("not a database") << "text" << "não é um banco de dados SQLite";
+        QTest::newRow("folder") << "folder" << "é uma pasta";
+        QTest::newRow("no tables") << "no tables" << "não contém as tabelas";
+    }
+    void wrongDatabases()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("suite.db"));
+        if (kind == QLatin1String("empty")) {
+            path.clear();
+        } else if (kind == QLatin1String("read-only")) {
+            QVERIFY(QFile::copy(m_database, path));
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        } else if (kind == QLatin1String("text")) {
+            writeFile(path, "CDFILIAL;CDPACIENTE\n0001;000000000104\n");
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == QLatin1String("no tables")) {
+            writeFile(path, {});
+        }
+        const QString before = fileState(path);
+        const Finished run = runToEnd({QStringLiteral("--database"), path});
+        QCOMPARE(run.exitCode, exitCannotStart);
+        QVERIFY2(run.output.contains(message), qPrintable(run.output));
+        QCOMPARE(fileState(path), before);
+        QVERIFY2(!QFileInfo::exists(path + QStringLiteral("-wal")), "a journal was left next to the file");
+    }
+
+    // One line per call with its fields, an error line for each refusal,
+    // and neither the token nor clinical text.
+    void logOfCalls()
+    {
+        const QString token = QStringLiteral("t0k3n-s3cr3t0");
+        const QString observation = QStringLiteral("Paciente relata náusea após a dieta");
+        const QString tokenFile = m_dir.filePath(QStringLiteral("token"));
+        writeFile(tokenFile, token.toUtf8() + '\n');
+        QProcess server;
+        server.start(serverProgram(), {QStringLiteral("--database"), m_database, QStringLiteral("--token-file"),
+                                       tokenFile, QStringLiteral("--log-level"), QStringLiteral("info")});
+        QVERIFY(server.waitForReadyRead(20000));
+        const QString listening = QString::fromUtf8(server.readLine()).trimmed();
+        const int port = listening.section(QLatin1Char(':'), -1).toInt();
+        QVERIFY2(port > 0, qPrintable(listening));
+
+        QJsonObject item = newItem(QStringLiteral("0100"));
+        item[QStringLiteral("DSOBSCONF")] = observation;
+        QJsonObject tooLong = newItem(QStringLiteral("0101"));
+        tooLong[QStringLiteral("DSOBSCONF")] = observation.repeated(10);
+        const QString nurse = QStringLiteral("NUTRI01");
+        QCOMPARE(post(port, QStringLiteral("getVerifViaAcesso"), {Route}, token, nurse), 200);
+        QCOMPARE(post(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, item)})}, token, nurse), 200);
+        QCOMPARE(post(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, tooLong)})}, token, nurse), 200);
+        QCOMPARE(post(port, QStringLiteral("getVeriServ"), {Route}, token, {}), 200);
+        QCOMPARE(post(port, QStringLiteral("getVerifViaAcesso"), {Route}, QStringLiteral("errado"), {}), 401);
+        server.terminate();
+        QVERIFY(server.waitForFinished(20000));
+        QCOMPARE(server.exitCode(), 0);
+
+        const QString log = QString::fromUtf8(server.readAllStandardError());
+        QVERIFY2(!log.contains(token), qPrintable(log));
+        QVERIFY2(!log.contains(observation), qPrintable(log));
+        const QRegularExpression callLine(QStringLiteral(
+            R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} (INFO|ERRO) chamada 127\.0\.0\.1 operador=(\S+) (\w+) (ok|recusada) \d+\.\d ms)"));
+        QStringList calls;
+        for (const QString &line : log.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch match = callLine.match(line);
+            if (!match.hasMatch())
+                continue;
+            QCOMPARE(match.captured(1) == QLatin1String("ERRO"), match.captured(4) == QLatin1String("recusada"));
+            calls.append(QStringList{match.captured(2), match.captured(3), match.captured(4)}.join(QLatin1Char(' ')));
+        }
+        QCOMPARE(calls, QStringList({"NUTRI01 getVerifViaAcesso ok", "NUTRI01 SetConfesco ok",
+                                     "NUTRI01 SetConfesco recusada", "- getVeriServ recusada",
+                                     "- getVerifViaAcesso recusada"}));
+        QVERIFY2(log.contains(QStringLiteral("DSOBSCONF aceita no máximo")), qPrintable(log));
+        QVERIFY2(log.contains(QStringLiteral("token inválido")), qPrintable(log));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerStart)
+#include "tst_serverstart.moc"
