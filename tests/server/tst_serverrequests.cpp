@@ -1,6 +1,7 @@
 // What the server does with requests that are not well-formed calls, its
 // token and listening rules, and the one reader of code lists.
 #include "codelist.h"
+#include "database.h"
 #include "entpatserver.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
@@ -119,6 +120,42 @@ private slots:
         QString error;
         QVERIFY(!server.start(&error));
         QVERIFY2(error.contains(QStringLiteral("A pasta /nonexistent/folder não existe")), qPrintable(error));
+    }
+
+    // PostgreSQL URLs: the client library's parameters pass, anything else
+    // is refused, and no message or description shows the password.
+    void databaseUrls_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("expected");   // connection options, or the refusal's message
+        QTest::newRow("socket and port") << "postgresql://u:s3nha@/suite?host=/run/pg&port=5433"
+                                         << "host=/run/pg port=5433 dbname=suite";
+        QTest::newRow("tls and password file")
+            << "postgresql://u@db/suite?sslmode=verify-full&passfile=/etc/entpat/pgpass&connect_timeout=2"
+            << "host=db port=-1 dbname=suite sslmode=verify-full passfile=/etc/entpat/pgpass connect_timeout=2";
+        QTest::newRow("unknown parameter") << "postgresql://u:s3nha@db/suite?sslmod=require" << "Parâmetro não aceito";
+        QTest::newRow("blank in a value") << "postgresql://u@db/suite?application_name=a%20b" << "Parâmetro não aceito";
+        QTest::newRow("port out of range") << "postgresql://u:s3nha@/suite?host=/run/pg&port=99999" << "Porta inválida";
+        QTest::newRow("no database name") << "postgresql://u:s3nha@db/" << "Endereço do banco de dados sem o nome do banco";
+        QTest::newRow("not a URL") << "postgresql://u:s3nha@db:porta/suite" << "Endereço do banco de dados inválido";
+    }
+    void databaseUrls()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, expected);
+        QString outcome;
+        try {
+            const DatabaseConfig config = DatabaseConfig::parse(url);
+            QVERIFY(!config.describe().contains(QStringLiteral("s3nha")));
+            outcome = (QStringList{QStringLiteral("host=") + config.host, QStringLiteral("port=%1").arg(config.port),
+                                   QStringLiteral("dbname=") + config.name}
+                       + config.connectOptions)
+                          .join(QLatin1Char(' '));
+        } catch (const RequestError &failure) {
+            outcome = failure.text();
+        }
+        QVERIFY2(outcome.startsWith(expected), qPrintable(outcome));
+        QVERIFY2(!outcome.contains(QStringLiteral("s3nha")), qPrintable(outcome));
     }
 
     void codeLists_data()
