@@ -14,7 +14,9 @@ QString tr(const char *text)
     return QCoreApplication::translate("HostOptions", text);
 }
 
-void readSettings(HostOptions *options)
+} // namespace
+
+void readHostSettings(HostOptions *options)
 {
     const QSettings settings;
     options->operatorCode = settings.value(QStringLiteral("operador/codigo"),
@@ -31,11 +33,9 @@ void readSettings(HostOptions *options)
     options->serverPort = settings.value(QStringLiteral("servidor/porta"), 0).toInt();
 }
 
-} // namespace
-
 bool readHostOptions(const QCoreApplication &app, HostOptions *options, QString *error)
 {
-    readSettings(options);
+    readHostSettings(options);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(tr("Aplicação hospitalar que carrega o módulo de nutrição "

@@ -4,6 +4,7 @@
 #include "hostmenus.h"
 #include "hostoptions.h"
 #include "placeholderscreen.h"
+#include "reportcommand.h"
 
 #include "abort.h"
 #include "dtmdbgeral.h"
@@ -97,6 +98,8 @@ bool openDatabase(const HostOptions &options)
 
 int main(int argc, char *argv[])
 {
+    if (isReportCommand(argc, argv))
+        return runReportCommand(argc, argv);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("EntPat"));
     QCoreApplication::setApplicationName(QStringLiteral("entpat-host"));
