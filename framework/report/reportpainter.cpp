@@ -20,6 +20,9 @@ QFont reportFont(double points, bool bold)
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(points);
     font.setBold(bold);
+    // No ligatures: the PDF's text then reads back letter for letter
+    // ("liquidificada", not an "fi" glyph), for searches and copies.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

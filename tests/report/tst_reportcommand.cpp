@@ -91,6 +91,7 @@ private slots:
         for (const QString &patient : std::as_const(m_demoPatients))
             QVERIFY2(text.contains(patient), qPrintable(patient + QStringLiteral(" missing from\n") + text));
         QVERIFY(text.contains(QStringLiteral("Filial 0001")));
+        QVERIFY2(text.contains(QStringLiteral("D001 Dieta artesanal liquidificada")), qPrintable(text));
         // Three items of 250 prescribed, 250 + 250 + 200 infused, per day.
         QVERIFY2(text.contains(QStringLiteral("prescrito 750,000 · infundido 700,000")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("prescrito 1.500,000 · infundido 1.400,000")));
