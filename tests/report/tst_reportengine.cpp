@@ -11,11 +11,13 @@
 #include "reportdefinition.h"
 #include "reportdesigner.h"
 #include "reportlayout.h"
+#include "reportpainter.h"
 #include "reportquery.h"
 #include "reporttemplate.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPdfWriter>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -57,6 +59,7 @@ private slots:
     void valueFormats_data();
     void valueFormats();
     void totalsTakenOncePerInnerGroup();
+    void longGroupsRepeatTheirColumnTitles();
     void prescriptionsOfThePeriod();
     void wingListLeavesOtherWingsOut();
     void hostileCriterionMatchesNothing_data();
@@ -248,6 +251,41 @@ void tst_ReportEngine::totalsTakenOncePerInnerGroup()
     }
     QCOMPARE(printed, (QStringList{"Patient a", "Item|Vol", "1|250,0", "occ x", "occ y", "2|300,0",
                                    "Total a: 550,0 over 2 rows", "Patient b", "Total b: 0,0 over 0 rows"}));
+}
+
+// A band in columns that goes on over a page break gets its column titles
+// again at the top of the new page; every page has its number of the total.
+void tst_ReportEngine::longGroupsRepeatTheirColumnTitles()
+{
+    const ReportDefinition definition = ReportDefinition::fromJson(R"({
+        "code": "T2", "title": "Long {P_X}", "sql": "SELECT 1",
+        "groups": [{"name": "g", "key": ["G"], "header": "Group {G}"}],
+        "detail": {"columns": [{"title": "Number", "value": "{N}"}, {"title": "Name", "value": "row {N}"}]}
+    })");
+    ReportRows rows;
+    rows.fields = QStringList{"G", "N"};
+    for (int i = 1; i <= 120; ++i)
+        rows.rows << QVector<QVariant>{QStringLiteral("only"), i};
+    TReportParams params({QStringLiteral("P_X")});
+    params.ParamByName(QStringLiteral("P_X")).SetAsString(QStringLiteral("report"));
+    const QString pdf = m_dir.filePath(QStringLiteral("long.pdf"));
+    int pages = 0;
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(300);
+        pages = paintReport(layoutReport(definition, rows, params), writer, QDateTime::currentDateTime());
+    }
+    QVERIFY(pages >= 2);
+    const QStringList pageTexts = pdfText(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QCOMPARE(pageTexts.size(), pages);
+    for (int page = 0; page < pages; ++page) {
+        const QString &text = pageTexts.at(page);
+        QVERIFY2(text.contains(QStringLiteral("Long report")), qPrintable(text));
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Number +Name"))), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Página %1 de %2").arg(page + 1).arg(pages)));
+    }
+    QVERIFY(pageTexts.last().contains(QStringLiteral("row 120")));
+    QCOMPARE(pageTexts.first().count(QStringLiteral("Group only")), 1);
 }
 
 void tst_ReportEngine::prescriptionsOfThePeriod()
