@@ -121,6 +121,13 @@ private slots:
                                         .toString(QDate::currentDate(), QStringLiteral("ddd"));
             QCOMPARE(form.edtNmIni->text(), weekday);
             QVERIFY(!form.edtNmIni->isEnabled());
+            for (QWidget *control : form.findChildren<QWidget *>()) {
+                if (control->isVisible() && control->focusPolicy() != Qt::NoFocus)
+                    QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+            }
+            for (QToolButton *button : {form.sbtPrint, form.sbtPreview, form.sbtSalvarComo, form.sbtReportEdit})
+                QVERIFY(!button->accessibleName().isEmpty() && button->isVisible());
+            QVERIFY(!form.sbtConfirma->isVisible());
             // Choosing a bed list.
             click(form.rbtLeitoL);
             QVERIFY(form.btpLeito->isEnabled());
