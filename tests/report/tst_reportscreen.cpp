@@ -345,13 +345,20 @@ private slots:
 
     void typingADateClearsItsWeekday()
     {
-        onReportScreen([](Form &form) {
+        onReportScreen([this](Form &form) {
             EditorHarness::focus(form.depFim);
             form.depFim->selectAll();
             QTest::keyClick(form.depFim, Qt::Key_Backspace);
             QVERIFY(form.edtNmFim->text().isEmpty());
             QTest::keyClicks(form.depFim, QStringLiteral("06122026"));
             QCOMPARE(form.edtNmFim->text(), QStringLiteral("dom."));
+            // A text that is no date: reported again by every report button.
+            form.depFim->selectAll();
+            QTest::keyClicks(form.depFim, QStringLiteral("31022026"));
+            QVERIFY(form.edtNmFim->text().isEmpty());
+            script().clear();
+            click(form.sbtPreview);
+            QCOMPARE(script().errors(), QStringList{QStringLiteral("'31/02/2026' não é uma data válida.")});
         });
     }
 };
