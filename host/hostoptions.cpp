@@ -17,24 +17,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("HostOptions", text);
 }
 
-void readSettings(HostOptions *options)
-{
-    const QSettings settings;
-    options->operatorCode = settings.value(QStringLiteral("operador/codigo"),
-                                           QStringLiteral("NUTRI01")).toString();
-    options->operatorName = settings.value(QStringLiteral("operador/nome")).toString();
-    options->branch = settings.value(QStringLiteral("filial/codigo"), QStringLiteral("0001")).toString();
-    options->fixedBranch = settings.value(QStringLiteral("filial/fixa"), false).toBool();
-    options->database = settings.value(QStringLiteral("banco/caminho"),
-                                       QDir(QCoreApplication::applicationDirPath())
-                                           .filePath(QStringLiteral("entpat-demo.db"))).toString();
-    options->startServer = settings.value(QStringLiteral("servidor/local"), true).toBool();
-    options->serverAddress = settings.value(QStringLiteral("servidor/endereco"),
-                                            options->serverAddress).toString();
-    options->serverPort = settings.value(QStringLiteral("servidor/porta"), 0).toInt();
-    options->serverToken = settings.value(QStringLiteral("servidor/token")).toString();
-}
-
 bool isPostgresUrl(const QString &database)
 {
     return database.startsWith(QLatin1String("postgresql:")) || database.startsWith(QLatin1String("postgres:"));
@@ -58,6 +40,24 @@ bool readTokenFile(const QString &path, QString *token, QString *error)
 
 } // namespace
 
+void readHostSettings(HostOptions *options)
+{
+    const QSettings settings;
+    options->operatorCode = settings.value(QStringLiteral("operador/codigo"),
+                                           QStringLiteral("NUTRI01")).toString();
+    options->operatorName = settings.value(QStringLiteral("operador/nome")).toString();
+    options->branch = settings.value(QStringLiteral("filial/codigo"), QStringLiteral("0001")).toString();
+    options->fixedBranch = settings.value(QStringLiteral("filial/fixa"), false).toBool();
+    options->database = settings.value(QStringLiteral("banco/caminho"),
+                                       QDir(QCoreApplication::applicationDirPath())
+                                           .filePath(QStringLiteral("entpat-demo.db"))).toString();
+    options->startServer = settings.value(QStringLiteral("servidor/local"), true).toBool();
+    options->serverAddress = settings.value(QStringLiteral("servidor/endereco"),
+                                            options->serverAddress).toString();
+    options->serverPort = settings.value(QStringLiteral("servidor/porta"), 0).toInt();
+    options->serverToken = settings.value(QStringLiteral("servidor/token")).toString();
+}
+
 bool asksForHelp(const QStringList &arguments)
 {
     static const QStringList helpWords = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("-?"),
@@ -69,7 +69,7 @@ bool asksForHelp(const QStringList &arguments)
 
 bool readHostOptions(const QStringList &arguments, HostOptions *options, QString *error)
 {
-    readSettings(options);
+    readHostSettings(options);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(tr("Aplicação hospitalar que carrega o módulo de nutrição "

@@ -21,6 +21,9 @@ struct HostOptions
     QString startRoutine = QStringLiteral("IniProc");   // module routine opened at start
 };
 
+// Reads the settings file alone (defaults for what it does not hold).
+void readHostSettings(HostOptions *options);
+
 // Reads the options. On a command-line error returns false with the message
 // in *error; --help and --version print and exit (code 0). Needs only a
 // QCoreApplication, so help works without a display.

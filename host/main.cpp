@@ -4,6 +4,7 @@
 #include "hostmenus.h"
 #include "hostoptions.h"
 #include "placeholderscreen.h"
+#include "reportcommand.h"
 
 #include "abort.h"
 #include "dtmdbgeral.h"
@@ -137,6 +138,8 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (asksForHelp(arguments))
         return showHelp(argc, argv);
+    if (isReportCommand(argc, argv))
+        return runReportCommand(argc, argv);
 
     QApplication app(argc, argv);
     setApplicationNames();

@@ -13,13 +13,22 @@ QString BuildCodeList(const QStringList &codes)
 QStringList ParseCodeList(const QString &text)
 {
     QStringList codes;
+    ParseCodeListStrict(text, &codes);
+    return codes;
+}
+
+bool ParseCodeListStrict(const QString &text, QStringList *codes)
+{
+    codes->clear();
     int i = 0;
     const int size = int(text.size());
     while (i < size) {
         while (i < size && (text.at(i).isSpace() || text.at(i) == QLatin1Char(',')))
             ++i;
-        if (i >= size || text.at(i) != QLatin1Char('\''))
-            break;
+        if (i >= size)
+            return true;
+        if (text.at(i) != QLatin1Char('\''))
+            return false;
         ++i;
         QString code;
         bool closed = false;
@@ -37,8 +46,13 @@ QStringList ParseCodeList(const QString &text)
             code += text.at(i++);
         }
         if (!closed)
-            break;
-        codes << code;
+            return false;
+        *codes << code;
+        // A code is followed by a comma (blanks allowed) or the end.
+        while (i < size && text.at(i).isSpace())
+            ++i;
+        if (i < size && text.at(i) != QLatin1Char(','))
+            return false;
     }
-    return codes;
+    return true;
 }

@@ -12,3 +12,6 @@ QString BuildCodeList(const QStringList &codes);
 // The codes of a code list text, in order. Blanks around the separators are
 // allowed; a malformed text gives the codes read before the fault.
 QStringList ParseCodeList(const QString &text);
+// The codes of a code list text into *codes; false (and the codes read
+// before the fault) when the text is not entirely a code list.
+bool ParseCodeListStrict(const QString &text, QStringList *codes);

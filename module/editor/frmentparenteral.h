@@ -52,6 +52,7 @@ public:
     void sbtVerificarClick() override;
     void sbtCancelarClick() override;
     void sbtConfirmarClick() override;
+    void sbtImprimirClick() override;
     void netEntPatBeforeConnect();
 
     // Branch panel.
