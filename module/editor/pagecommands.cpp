@@ -24,10 +24,16 @@
 void TfrmEntParenteral::pgcPadraoChange()
 {
     TfrmPadrao::pgcPadraoChange();
-    if (ActivePage() == tshFolhaDados)
-        activateDataSheet();
-    else
-        activateFormPage();
+    // The commands follow the page shown, also when filling it failed.
+    try {
+        if (ActivePage() == tshFolhaDados)
+            activateDataSheet();
+        else
+            activateFormPage();
+    } catch (...) {
+        UpdateCommands();
+        throw;
+    }
     UpdateCommands();
 }
 
