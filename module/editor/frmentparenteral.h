@@ -36,6 +36,16 @@ class TPanel;
 // The behaviour is split by concern over several source files: the shell
 // and selection of branch and patient, the patient list, the service
 // records, and the routing of the maintenance commands.
+//
+// Two tables drive what the record levels share (recordlevels.cpp):
+// - the record-level table (RecordLevel, one row per level: grid, dataset,
+//   reload, column of Alterar, parent level), through which every
+//   maintenance command finds the level it acts on, and from which
+//   UpdateCommands, the one place that enables commands, reads the level's
+//   situation (rule: ComputeCommandStates, commandstates.h);
+// - the code-column descriptions (CodeColumn, one per code column), read by
+//   the column check, the ellipsis pick list and the drawing of the name
+//   over the code (codecolumnuse.cpp).
 class TfrmEntParenteral : public TfrmPadrao
 {
     Q_OBJECT

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMdiSubWindow>
@@ -196,7 +197,10 @@ private slots:
     void pagesOfferOnlyTheirCommands()
     {
         m_editor = m_harness->openEditor();
-        // The form page is shown at start: no filter, no Alterar.
+        m_harness->chooseBranch(Fixture::BranchAdjust);
+        // The form page is shown at start: no filter, and no Alterar while
+        // no patient's records are open, though the list is loaded.
+        QVERIFY(m_editor->cdsPaciFiltro->Active());
         QVERIFY(!m_editor->mnuFiltrar->isEnabled());
         QVERIFY(!m_editor->sbtFiltrar->isEnabled());
         QVERIFY(!m_editor->mnuAlterar->isEnabled());
@@ -228,6 +232,19 @@ private slots:
                  Fixture::AdultWithRecords);
         QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
         QVERIFY(calls > 0);
+    }
+
+    // An unreadable saved selection starts the editor as if there were none.
+    void anUnreadableSelectionStartsOnTheBranchCode()
+    {
+        QFile file(m_harness->selectionFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a dataset");
+        file.close();
+        m_editor = m_harness->openEditor();
+        QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
+        QCOMPARE(QApplication::focusWidget(), m_editor->medFilial);
+        QVERIFY(script().messages().isEmpty());
     }
 
     void aDeletionLoadsTheItemsOnce()
