@@ -96,18 +96,10 @@ void FocusTracker::focusChanged(QWidget *, QWidget *now)
     QWidget *form = formOf(now);
     QWidget *from = m_settled.value(form);
     // A click on a part of the screen that takes no focus (its tool bar,
-    // a label) hands the focus up to the child window's frame: the control
-    // that had it keeps it, so a command acts on it and nothing is left.
-    if (now == form && qobject_cast<QMdiSubWindow *>(now)) {
-        if (QWidget *back = from ? focusableSelfOrAncestor(from) : nullptr; back && back != now) {
-            m_dispatching = true;
-            back->setFocus(Qt::OtherFocusReason);
-            m_dispatching = false;
-        }
+    // a label) hands the focus up to the child window's frame, which gives
+    // it back to the control that had it at once: no control was left.
+    if (now == form && qobject_cast<QMdiSubWindow *>(now))
         return;
-    }
-    if (from && (formOf(from) != form || containerHidden(from, form)))
-        from = nullptr;
     QWidget *to = now;
     for (int move = 0; move < MaxChainedMoves && from != to; ++move) {
         const bool ok = dispatch(from, to);
