@@ -1,7 +1,7 @@
 #include "reportquery.h"
 
 #include "abort.h"
-#include "codelist.h"
+#include "data/codelist.h"
 #include "reportdefinition.h"
 
 #include <QCoreApplication>

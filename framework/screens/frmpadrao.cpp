@@ -9,6 +9,7 @@
 #include "screencommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -104,6 +105,14 @@ void TfrmPadrao::buildToolBar()
     for (QToolButton *button : {sbtImprimir, sbtAjuda, sbtFechar})
         tlbPadrao->addWidget(button);
 
+    // A click on the tool bar leaves the focus where it is: the tool bar
+    // stands in for the control that has the focus, so the click's search
+    // for a control to focus stops at once, and the command acts on it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now != tlbPadrao && isAncestorOf(now) && !tlbPadrao->isAncestorOf(now))
+            tlbPadrao->setFocusProxy(now);
+    });
+
     lblCodTela = new QLabel(this);
     lblCodTela->setObjectName(QStringLiteral("lblCodTela"));
     lblCodTela->setAccessibleName(tr("Código da tela"));
@@ -142,7 +151,6 @@ void TfrmPadrao::buildNavigator()
     dbnPadrao->setObjectName(QStringLiteral("dbnPadrao"));
     dbtNome = new TDBText(panNavegador);
     dbtNome->setObjectName(QStringLiteral("dbtNome"));
-    dbtNome->setAccessibleName(tr("Registro atual"));
     QFont bold = dbtNome->font();
     bold.setBold(true);
     dbtNome->setFont(bold);
@@ -194,6 +202,7 @@ QString TfrmPadrao::CodTela() const
 void TfrmPadrao::SetCodTela(const QString &code)
 {
     lblCodTela->setText(code);
+    lblCodTela->setAccessibleName(code);
 }
 
 void TfrmPadrao::AddAbovePages(QWidget *widget)

@@ -3,6 +3,8 @@
 #include "abort.h"
 #include "clientdataset.h"
 
+#include <QScopedValueRollback>
+
 DataSetModel::DataSetModel(QObject *parent) : QAbstractTableModel(parent)
 {
 }
@@ -17,6 +19,9 @@ void DataSetModel::SetDataSet(ClientDataSet *dataSet)
         connect(dataSet, &ClientDataSet::rowInserted, this, &DataSetModel::rowInserted);
         connect(dataSet, &ClientDataSet::rowRemoved, this, &DataSetModel::rowRemoved);
         connect(dataSet, &ClientDataSet::rowChanged, this, &DataSetModel::rowChanged);
+        // A refusal is remembered only for the edit it happened in.
+        connect(dataSet, &ClientDataSet::stateChanged, this, [this] { m_refusedRow = -1; });
+        connect(dataSet, &ClientDataSet::currentRowChanged, this, [this] { m_refusedRow = -1; });
         connect(dataSet, &QObject::destroyed, this, &DataSetModel::reset);
     }
     reset();
@@ -115,11 +120,18 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const int row = dataSetRow(index.row());
     if (!field || row < 0 || row >= datasetRowCount())
         return QVariant();
+    QString text;
     switch (role) {
     case Qt::DisplayRole:
-        return m_dataSet->displayTextAt(row, field->Index());
+        // A failing display-text handler leaves the cell empty: painting
+        // never prompts.
+        runQuietly("cell text", [&] { text = m_dataSet->displayTextAt(row, field->Index()); });
+        return text;
     case Qt::EditRole:
-        return row == m_dataSet->RecNo() ? field->Text() : m_dataSet->displayTextAt(row, field->Index());
+        runQuietly("cell text", [&] {
+            text = row == m_dataSet->RecNo() ? field->Text() : m_dataSet->displayTextAt(row, field->Index());
+        });
+        return text;
     case Qt::TextAlignmentRole:
         if (field->DataType() == FieldType::Integer || field->DataType() == FieldType::Real)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
@@ -137,13 +149,23 @@ bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int 
     if (!field || index.row() != m_dataSet->RecNo())
         return false;
     const QString text = value.toString();
-    return runGuarded([&] {
+    // The same text refused a moment ago for the same cell (the cell
+    // editor committing again as it loses the focus) is refused without
+    // telling the user twice.
+    if (m_writing || (m_refusedRow == index.row() && m_refusedColumn == index.column() && m_refusedText == text))
+        return false;
+    const QScopedValueRollback writing(m_writing, true);
+    const bool written = runGuarded([&] {
         if (text == field->Text())
             return;
         if (m_dataSet->State() == DataSetState::Browse)
             m_dataSet->Edit();
         field->SetText(text);
     });
+    m_refusedRow = written ? -1 : index.row();
+    m_refusedColumn = index.column();
+    m_refusedText = text;
+    return written;
 }
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 
 namespace {
 // Handlers that keep moving the focus around would otherwise loop forever.
@@ -88,10 +89,17 @@ void FocusTracker::focusChanged(QWidget *, QWidget *now)
     // no exit handler.
     if (!now->isVisible())
         return;
+    // The menu bar holds the focus only while a menu is chosen from the
+    // keyboard and gives it back afterwards: the user stays where he was.
+    if (qobject_cast<QMenuBar *>(now))
+        return;
     QWidget *form = formOf(now);
     QWidget *from = m_settled.value(form);
-    if (from && (formOf(from) != form || containerHidden(from, form)))
-        from = nullptr;
+    // A click on a part of the screen that takes no focus (its tool bar,
+    // a label) hands the focus up to the child window's frame, which gives
+    // it back to the control that had it at once: no control was left.
+    if (now == form && qobject_cast<QMdiSubWindow *>(now))
+        return;
     QWidget *to = now;
     for (int move = 0; move < MaxChainedMoves && from != to; ++move) {
         const bool ok = dispatch(from, to);
