@@ -159,7 +159,7 @@ private slots:
             script().answerMarkList(QStringList{Fixture::EnteralService});
             click(form.btpServico);
             QCOMPARE(Cli_vqn18020::stServico, QStringLiteral("'00010'"));
-            QCOMPARE(form.qryServico->RecordCount(), 2);   // 00030 is not a hospital service of type 1
+            QCOMPARE(form.qryServico->RecordCount(), 3);   // 00030 is not a hospital service of type 1
         });
     }
 
