@@ -134,10 +134,9 @@ void TfrmFiltrarEntParent::rbtTodosPadInterClick() { chooseAll(btpPadInter, stPa
 void TfrmFiltrarEntParent::rbtListaPadInterClick() { btpPadInter->setEnabled(true); }
 
 void TfrmFiltrarEntParent::markCodes(ClientDataSet &dataSet, const QString &keyField, const QString &titleKey,
-                                     QString &list)
+                                     const QString &emptyKey, QString &list)
 {
-    list = PesquisaLista(dataSet, keyField,
-                         msgPadrao.Msg(titleKey) + QLatin1Char('|') + msgPadrao.Msg(titleKey + QStringLiteral("_Empty")),
+    list = PesquisaLista(dataSet, keyField, msgPadrao.Msg(titleKey) + QLatin1Char('|') + msgPadrao.Msg(emptyKey),
                          false, list);
 }
 
@@ -155,25 +154,28 @@ void TfrmFiltrarEntParent::btpPaciClick()
         WaitAnimation busy(hostMainWindow(), 0);
         LoadFromServer(*cdsPaci, *netFiltroEntPat, QStringLiteral("GetInternados"), {editor().BranchCode()});
     }
-    markCodes(*cdsPaci, QStringLiteral("CDPACIENTE"), QStringLiteral("Paciente"), stPaciente);
+    markCodes(*cdsPaci, QStringLiteral("CDPACIENTE"), QStringLiteral("Paciente"), QStringLiteral("Paci_Empty"),
+              stPaciente);
 }
 
 void TfrmFiltrarEntParent::btpAlaClick()
 {
     reopenForBranch(*qryAla);
-    markCodes(*qryAla, QStringLiteral("CDALA"), QStringLiteral("Ala"), stAla);
+    markCodes(*qryAla, QStringLiteral("CDALA"), QStringLiteral("Ala"), QStringLiteral("Ala_Empty"), stAla);
 }
 
 void TfrmFiltrarEntParent::btpAndarClick()
 {
     reopenForBranch(*qryAndar);
-    markCodes(*qryAndar, QStringLiteral("CDANDAR"), QStringLiteral("Andar"), stAndar);
+    markCodes(*qryAndar, QStringLiteral("CDANDAR"), QStringLiteral("Andar"), QStringLiteral("Andar_Empty"),
+              stAndar);
 }
 
 // The search list opens the standards' lookup itself when it is closed.
 void TfrmFiltrarEntParent::btpPadInterClick()
 {
-    markCodes(*qryPadInter, QStringLiteral("CDSERPADDIE"), QStringLiteral("PadInter"), stPadInter);
+    markCodes(*qryPadInter, QStringLiteral("CDSERPADDIE"), QStringLiteral("PadInter"),
+              QStringLiteral("PadInter_Empty"), stPadInter);
 }
 
 void TfrmFiltrarEntParent::depDataIniDateChange() { edtDataIni->SetText(NomeSemana(depDataIni->GetDate())); }

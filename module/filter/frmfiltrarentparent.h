@@ -110,9 +110,11 @@ private:
     void declareMessages();
     // Connects the radios, search buttons and date edits to their handlers.
     void wireChoices();
-    // The search list of one group over its data set; `list` is the group's
-    // code list, read and replaced.
-    void markCodes(ClientDataSet &dataSet, const QString &keyField, const QString &titleKey, QString &list);
+    // The search list of one group over its data set, titled and explained
+    // by the message keys; `list` is the group's code list, read and
+    // replaced.
+    void markCodes(ClientDataSet &dataSet, const QString &keyField, const QString &titleKey,
+                   const QString &emptyKey, QString &list);
     // The date of a date edit; invalid for an empty field.
     static QDateTime DateOf(const TDateEditPlus &edit);
     // Reruns a branch lookup with the editor's branch code.

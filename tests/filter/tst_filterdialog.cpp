@@ -12,6 +12,7 @@
 #include "edit.h"
 #include "editor/frmentparenteral.h"
 #include "filter/frmfiltrarentparent.h"
+#include "hostmainwindow.h"
 #include "fixturedb.h"
 #include "sqlsession.h"
 
@@ -90,7 +91,8 @@ private:
     // a dialog still open afterwards is closed by its close box.
     void useFilter(const Act &act, bool byKey = false)
     {
-        script().answerDialog([act](QDialog &dialog) {
+        QWidget *host = &m_harness->host();
+        script().answerDialog([act, host](QDialog &dialog) {
             auto &filter = static_cast<TfrmFiltrarEntParent &>(dialog);
             filter.show();
             QApplication::setActiveWindow(&filter);
@@ -99,6 +101,8 @@ private:
             act(filter);
             if (filter.isVisible())
                 filter.close();
+            // As at the end of a modal run, the host's window is active again.
+            QApplication::setActiveWindow(host);
             return filter.result();
         });
         if (byKey) {
@@ -107,7 +111,7 @@ private:
         } else {
             click(m_editor->sbtFiltrar);
         }
-        QVERIFY(script().allAnswersUsed());
+        QVERIFY2(script().allAnswersUsed(), qPrintable(script().pendingAnswers().join(QLatin1String(", "))));
     }
 
     // Chooses "Lista" in a group and marks `codes` in its search list.

@@ -233,6 +233,7 @@ private slots:
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, box.center());
         QCOMPARE(marked(), QStringList{QStringLiteral("0004")});
         const QRect name = table->visualRect(dialog.Marks()->index(1, 1));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, name.center());   // the first click
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, name.center());
         QCOMPARE(marked(), QStringList({QStringLiteral("0002"), QStringLiteral("0004")}));
     }
