@@ -94,13 +94,6 @@ void TfrmFiltrarEntParent::FormShow()
     edtDataFim->SetText(NomeSemana(depDataFim->GetDate()));
 }
 
-void TfrmFiltrarEntParent::FormClose()
-{
-    // Closing only hides the dialog: it and its last confirmed filter stay
-    // for the next showing, which restores that filter.
-    TfrmRotiGeral::FormClose();
-}
-
 void TfrmFiltrarEntParent::Atualiza_Filtro(bool restore)
 {
     TDADOS &dados = m_filtro.Dados;

@@ -53,8 +53,9 @@ public:
     void Atualiza_Filtro(bool restore);
 
     // Handlers.
+    // Each showing restores the last confirmed filter, so choices closed
+    // away by the close box are forgotten (closing only hides the dialog).
     void FormShow() override;
-    void FormClose() override;
     void sbtConfirmaClick() override;
     void rbtTodosPaciClick();
     void rbtListaPaciClick();
