@@ -9,6 +9,16 @@ struct HelpTopic
     int context = 0;
 };
 
-// Shows the help of a screen: its caption, its screen code and, when it has
-// one, its help topic.
+// The help files sit beside the host's executable. Each is a settings file
+// in INI form with one group per help context, holding its title and text
+// ("\n" starts a new line):
+//   [11111200]
+//   titulo=Filtrar pacientes
+//   texto=Escolha os pacientes...
+// The topic's title and text, joined by an empty line; empty when the file
+// or the context is missing.
+QString HelpText(const HelpTopic &topic);
+
+// Shows the help of a screen: the text of its help topic when the help file
+// has one, else its caption, its screen code and the topic it names.
 void ShowScreenHelp(const QString &caption, const QString &screenCode, const HelpTopic &topic);

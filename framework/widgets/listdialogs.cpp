@@ -4,10 +4,10 @@
 #include "clientdataset.h"
 #include "datasetmodel.h"
 #include "fieldformat.h"
+#include "listsearch.h"
 #include "marklistmodel.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -34,6 +34,18 @@ QTableView *listTable(QAbstractItemModel *model, const QString &title, QWidget *
     return table;
 }
 
+// The search box under its label "Procurar".
+// It comes first in the tab order and has the focus at the start.
+void addSearch(QVBoxLayout *layout, QLineEdit *search, QWidget *list)
+{
+    QWidget::setTabOrder(search, list);
+    search->setFocus();
+    auto *label = new QLabel(QStringLiteral("&Procurar:"), search->parentWidget());
+    label->setBuddy(search);
+    layout->addWidget(label);
+    layout->addWidget(search);
+}
+
 QDialogButtonBox *okCancel(QDialog *dialog)
 {
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
@@ -45,24 +57,15 @@ QDialogButtonBox *okCancel(QDialog *dialog)
 } // namespace
 
 PickDialog::PickDialog(ClientDataSet &dataSet, const QString &title, QWidget *parent)
-    : QDialog(parent), m_dataSet(dataSet), m_model(new DataSetModel(this)),
-      m_search(new QLineEdit(this))
+    : QDialog(parent), m_dataSet(dataSet), m_model(new DataSetModel(this))
 {
     setWindowTitle(title);
     m_model->SetDataSet(&dataSet);
     m_table = listTable(m_model, title, this);
-    for (const auto &field : dataSet.Fields()) {
-        if (field->Visible() && field->DataType() == FieldType::Text)
-            m_searchFields << field->Index();
-    }
-    auto *searchLabel = new QLabel(QStringLiteral("&Procurar:"), this);
-    searchLabel->setBuddy(m_search);
-    m_search->setAccessibleName(QStringLiteral("Procurar"));
-    m_search->installEventFilter(this);
+    m_search = new ListSearchBox(dataSet, m_table, this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(searchLabel);
-    layout->addWidget(m_search);
+    addSearch(layout, m_search, m_table);
     layout->addWidget(m_table);
     layout->addWidget(okCancel(this));
     resize(560, 400);
@@ -74,35 +77,16 @@ PickDialog::PickDialog(ClientDataSet &dataSet, const QString &title, QWidget *pa
                     runGuarded([&] { m_dataSet.SetRecNo(current.row()); });
             });
     connect(m_table, &QTableView::doubleClicked, this, &QDialog::accept);
-    connect(m_search, &QLineEdit::textEdited, this, &PickDialog::Search);
+}
+
+QLineEdit *PickDialog::SearchEdit() const
+{
+    return m_search;
 }
 
 bool PickDialog::Search(const QString &text)
 {
-    if (text.isEmpty())
-        return false;
-    for (int field : std::as_const(m_searchFields)) {
-        for (int row = 0; row < m_dataSet.RecordCount(); ++row) {
-            if (m_dataSet.valueAt(row, field).toString().startsWith(text, Qt::CaseInsensitive)) {
-                m_table->setCurrentIndex(m_model->index(row, 0));
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// Up, Down and page keys in the search box move through the list.
-bool PickDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
-            QCoreApplication::sendEvent(m_table, event);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    return m_search->Search(text);
 }
 
 MarkListDialog::MarkListDialog(ClientDataSet &dataSet, const QString &keyField, const QString &title,
@@ -115,22 +99,60 @@ MarkListDialog::MarkListDialog(ClientDataSet &dataSet, const QString &keyField, 
     m_marks = new MarkListModel(model, keyField, this);
     m_marks->SetMarked(marked);
     m_table = listTable(m_marks, title, this);
+    m_table->setCurrentIndex(m_marks->index(0, 0));
+    m_table->installEventFilter(this);
+    m_search = new ListSearchBox(dataSet, m_table, this);
+    m_search->installEventFilter(this);
 
     auto *buttons = okCancel(this);
     QPushButton *all = buttons->addButton(QStringLiteral("Marcar &todos"), QDialogButtonBox::ActionRole);
     QPushButton *none = buttons->addButton(QStringLiteral("&Desmarcar todos"), QDialogButtonBox::ActionRole);
     connect(all, &QPushButton::clicked, this, [this] { m_marks->MarkAll(true); });
     connect(none, &QPushButton::clicked, this, [this] { m_marks->MarkAll(false); });
-    connect(m_table, &QTableView::activated, this, [this](const QModelIndex &index) {
-        const QModelIndex box = m_marks->index(index.row(), 0);
-        const bool checked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-        m_marks->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    // A click on the check box marks through the model; a double click
+    // elsewhere on the row marks it too.
+    connect(m_table, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.column() != 0)
+            ToggleRow(index.row());
     });
 
     auto *layout = new QVBoxLayout(this);
+    addSearch(layout, m_search, m_table);
     layout->addWidget(m_table);
     layout->addWidget(buttons);
     resize(560, 400);
+}
+
+QLineEdit *MarkListDialog::SearchEdit() const
+{
+    return m_search;
+}
+
+void MarkListDialog::ToggleRow(int row)
+{
+    const QModelIndex box = m_marks->index(row, 0);
+    if (!box.isValid())
+        return;
+    const bool checked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    m_marks->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+}
+
+// Space in the list, and Enter in the list or the search box, mark or
+// unmark the current row; Enter does not close the dialog, so a user can
+// find and mark one name after the other.
+bool MarkListDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_table || watched == m_search) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (enter || (watched == m_table && key == Qt::Key_Space)) {
+            ToggleRow(m_table->currentIndex().row());
+            if (watched == m_search)
+                m_search->selectAll();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 FindDialog::FindDialog(ClientDataSet &dataSet, QWidget *parent)

@@ -4,40 +4,38 @@
 
 class ClientDataSet;
 class DataSetModel;
+class ListSearchBox;
 class MarkListModel;
 class QComboBox;
 class QLineEdit;
 class QTableView;
 
-// The pick list: the dataset's visible fields in a table; typing in the
-// search box moves to the first row whose first visible text field starts
-// with the typed text (case-insensitive), or, when none does, the next
-// visible text field (so codes and names can both be typed). The dataset follows the table's
-// current row; accepting leaves it on the picked row.
+// The pick list: the dataset's visible fields in a table with a search box
+// (ListSearchBox: typing finds a row by code or name). The dataset follows
+// the table's current row; accepting leaves it on the picked row.
 class PickDialog : public QDialog
 {
     Q_OBJECT
 public:
     PickDialog(ClientDataSet &dataSet, const QString &title, QWidget *parent = nullptr);
 
-    QLineEdit *SearchEdit() const { return m_search; }
+    QLineEdit *SearchEdit() const;
     QTableView *Table() const { return m_table; }
     // Moves to the first row matching the search text; false when none does.
     bool Search(const QString &text);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     ClientDataSet &m_dataSet;
     DataSetModel *m_model;
-    QLineEdit *m_search;
+    ListSearchBox *m_search;
     QTableView *m_table;
-    QList<int> m_searchFields;   // visible text fields, in order
 };
 
 // The marking list: the dataset's visible fields with a check box per row,
-// buttons to mark all and none.
+// a search box (typing, in the box or in the list, finds a row by code or
+// name) and buttons to mark all and none. A row is marked or unmarked by a
+// click on its check box, a double click on the row, Space in the list, or
+// Enter in the list or the search box.
 class MarkListDialog : public QDialog
 {
     Q_OBJECT
@@ -47,10 +45,17 @@ public:
 
     MarkListModel *Marks() const { return m_marks; }
     QTableView *Table() const { return m_table; }
+    QLineEdit *SearchEdit() const;
+    // Marks the row when it is unmarked, unmarks it otherwise.
+    void ToggleRow(int row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     MarkListModel *m_marks;
     QTableView *m_table;
+    ListSearchBox *m_search;
 };
 
 // The find dialog: a field and a value; accepting locates the first row

@@ -9,12 +9,16 @@
 namespace {
 
 // Admitted patients of a branch (no discharge date), with bed and standard.
+// A patient is listed once, with the latest admission, even when an older
+// one was never closed.
 const QString inpatientsFrom = QStringLiteral(
     " FROM INTERNAC I"
     " JOIN PACIENTE P ON P.CDPACIENTE = I.CDPACIENTE"
     " LEFT JOIN LEITO L ON L.CDFILIAL = I.CDFILIAL AND L.CDLEITO = I.CDLEITO"
     " LEFT JOIN PADRAOSERV S ON S.CDSERPADDIE = I.CDSERPADDIE"
-    " WHERE I.CDFILIAL = ? AND I.DTALTA IS NULL");
+    " WHERE I.CDFILIAL = ? AND I.DTALTA IS NULL"
+    " AND NOT EXISTS (SELECT 1 FROM INTERNAC N WHERE N.CDFILIAL = I.CDFILIAL AND N.CDPACIENTE = I.CDPACIENTE"
+    " AND N.DTALTA IS NULL AND N.DTINTERNA > I.DTINTERNA)");
 
 const PacketColumns patientColumns = {
     textColumn(QStringLiteral("NMLEITO"), 40),     textColumn(QStringLiteral("NMPACIENTE"), 80),

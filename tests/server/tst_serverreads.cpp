@@ -4,6 +4,8 @@
 #include "fixtureserver.h"
 #include "packets.h"
 #include "serverresult.h"
+#include "sqlsession.h"
+#include "tablewriter.h"
 
 #include <QJsonArray>
 #include <QTest>
@@ -145,6 +147,60 @@ private slots:
         QTest::newRow("empty patient list") << f << QString() << QString() << QStringList();
         f[1] = QStringLiteral("'x'' OR ''1''=''1'");
         QTest::newRow("injection in a code") << f << QString() << QString() << QStringList();
+        f[1] = QStringLiteral("'%1','%2'").arg(Newborn, AdultWithRecords);
+        f[4] = QString();
+        f[5] = QStringLiteral("'2'");
+        QTest::newRow("floor and patient") << f << QString() << QString() << QStringList{AdultWithRecords};
+        f = all;
+        f[2] = QString();
+        f[3] = QStringLiteral("'02'' OR ''1''=''1'");
+        QTest::newRow("injection in a wing") << f << QString() << QString() << QStringList();
+    }
+
+    void codeListTextChangesNothing()
+    {
+        // Statements inside codes of every list travel as values: they match
+        // nothing and run nowhere.
+        const QString statement = QStringLiteral("'x''); DELETE FROM INTERNAC; DROP TABLE SERVINTE; --'");
+        for (int list : {1, 3, 5, 7}) {
+            QJsonArray args{"T", "", "T", "", "T", "", "T", "", "T", QJsonValue(), QJsonValue(), BranchAdjust};
+            args[list - 1] = QString();
+            args[list] = statement;
+            DataPacket packet;
+            QVERIFY(read(QStringLiteral("getPaciFiltro"), args, packet));
+            QCOMPARE(packet.rows.size(), 0);
+        }
+        DataPacket packet;
+        QVERIFY(read(QStringLiteral("getPaciFiltro"),
+                     {"T", "", "T", "", "T", "", "T", "", "T", QJsonValue(), QJsonValue(), BranchAdjust}, packet));
+        QCOMPARE(packet.rows.size(), 5);
+        QVERIFY(read(QStringLiteral("getPaciFiltro"),
+                     {"T", "", "T", "", "T", "", "T", "", "", iso(recordDay()), iso(QDate::currentDate()), BranchAdjust},
+                     packet));
+        QCOMPARE(column(packet, QStringLiteral("CDPACIENTE")), QStringList{AdultWithRecords});
+    }
+
+    void everyInpatientOnceWithTheLatestAdmission()
+    {
+        // An older admission of the same patient that was never closed.
+        {
+            SqlSession session(DatabaseConfig::parse(m_server->database()), QStringLiteral("second-admission"));
+            insertRow(session, QStringLiteral("INTERNAC"),
+                      {BranchAdjust, AdultWithRecords, admission().addDays(-30), QStringLiteral("L0001"),
+                       QStringLiteral("UTI"), QVariant(), QVariant()});
+        }
+        const QJsonArray all{"T", "", "T", "", "T", "", "T", "", "T", QJsonValue(), QJsonValue(), BranchAdjust};
+        DataPacket list;
+        QVERIFY(read(QStringLiteral("getPaciFiltro"), all, list));
+        QStringList codes = column(list, QStringLiteral("CDPACIENTE"));
+        QCOMPARE(codes.size(), 5);
+        QCOMPARE(codes.count(AdultWithRecords), 1);
+        QCOMPARE(cell(list, int(codes.indexOf(AdultWithRecords)), QStringLiteral("DTINTERNA")).toDateTime(), admission());
+        for (const char *method : {"GetInternados", "getPesqPaci"}) {
+            DataPacket packet;
+            QVERIFY(read(QString::fromLatin1(method), {BranchAdjust}, packet));
+            QCOMPARE(column(packet, QStringLiteral("CDPACIENTE")).count(AdultWithRecords), 1);
+        }
     }
     void patientFilter()
     {

@@ -95,6 +95,22 @@ bool ScriptedInteraction::allAnswersUsed() const
         && m_marks.isEmpty() && m_dialogs.isEmpty();
 }
 
+QStringList ScriptedInteraction::pendingAnswers() const
+{
+    QStringList pending;
+    const auto add = [&pending](const char *kind, qsizetype count) {
+        for (qsizetype i = 0; i < count; ++i)
+            pending << QString::fromLatin1(kind);
+    };
+    add("question", m_questions.size());
+    add("alert", m_alerts.size());
+    add("pick", m_picks.size());
+    add("find", m_finds.size());
+    add("mark", m_marks.size());
+    add("dialog", m_dialogs.size());
+    return pending;
+}
+
 void ScriptedInteraction::clear()
 {
     m_events.clear();

@@ -49,6 +49,8 @@ public:
     QStringList lastMarked() const { return m_lastMarked; }
     QStringList unexpected() const { return m_unexpected; }
     bool allAnswersUsed() const;
+    // The kinds of prompt with answers still queued, one entry per answer.
+    QStringList pendingAnswers() const;
     void clear();
 
     // Interaction

@@ -9,7 +9,10 @@
 #include "widgetfixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
 
@@ -183,6 +186,56 @@ private slots:
         QVERIFY(marks.Marked().isEmpty());
         marks.MarkAll(true);
         QCOMPARE(marks.Marked().size(), 2);
+    }
+
+    void markListFindsByNameAndMarksByKeyboardAndMouse()
+    {
+        ClientDataSet data;
+        widgetfixture::fillCodes(data, {QStringLiteral("Alfa"), QStringLiteral("Beta"), QStringLiteral("Gama"),
+                                        QStringLiteral("Gamela Sul")});
+        MarkListDialog dialog(data, QStringLiteral("CODIGO"), QStringLiteral("Ala"), {QStringLiteral("0001")});
+        QAbstractItemModelTester tester(dialog.Table()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(widgetfixture::showActive(dialog));
+        QTableView *table = dialog.Table();
+        const auto marked = [&] { return dialog.Marks()->Marked(); };
+
+        // Typing a name (blanks included) finds it; Enter marks it and keeps
+        // the list open for the next name.
+        QCOMPARE(QApplication::focusWidget(), dialog.SearchEdit());
+        QTest::keyClicks(dialog.SearchEdit(), QStringLiteral("gamela s"));
+        QCOMPARE(table->currentIndex().row(), 3);
+        QTest::keyClick(dialog.SearchEdit(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(marked(), QStringList({QStringLiteral("0001"), QStringLiteral("0004")}));
+
+        // In the list: arrows move, Space and Enter mark or unmark, letters
+        // start a new search in the box.
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Up);
+        QTest::keyClick(table, Qt::Key_Space);
+        QCOMPARE(marked(), QStringList({QStringLiteral("0001"), QStringLiteral("0003"), QStringLiteral("0004")}));
+        QTest::keyClick(table, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(marked(), QStringList({QStringLiteral("0001"), QStringLiteral("0004")}));
+        QTest::keyClick(table, Qt::Key_B);
+        QCOMPARE(dialog.SearchEdit()->text(), QStringLiteral("b"));
+        QCOMPARE(QApplication::focusWidget(), dialog.SearchEdit());
+        QCOMPARE(table->currentIndex().row(), 1);
+
+        // The mouse: a click on a check box, a double click on a name.
+        const QModelIndex first = dialog.Marks()->index(0, 0);
+        QStyleOptionViewItem option;
+        option.initFrom(table->viewport());
+        option.rect = table->visualRect(first);
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        option.text = first.data().toString();
+        const QRect box = table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, box.center());
+        QCOMPARE(marked(), QStringList{QStringLiteral("0004")});
+        const QRect name = table->visualRect(dialog.Marks()->index(1, 1));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, name.center());   // the first click
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, name.center());
+        QCOMPARE(marked(), QStringList({QStringLiteral("0002"), QStringLiteral("0004")}));
     }
 
 private:
