@@ -151,6 +151,9 @@ void TfrmEntParenteral::buildCommands()
     sbtEstatistica = AddToolButton(QStringLiteral("sbtEstatistica"), actEstatistica);
 
     connectGuarded(mnuFiltrar, &QAction::triggered, this, &TfrmEntParenteral::sbtFiltrarClick);
+    connectGuarded(mnuCalcNutr, &QAction::triggered, this, &TfrmEntParenteral::sbtCalcNutriClick);
+    connectGuarded(mnuCopiar, &QAction::triggered, this, &TfrmEntParenteral::sbtCopiarClick);
+    connectGuarded(actEstatistica, &QAction::triggered, this, &TfrmEntParenteral::sbtEstatisticaClick);
 }
 
 void TfrmEntParenteral::buildBranchPanel()

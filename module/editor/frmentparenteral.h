@@ -67,6 +67,10 @@ public:
     void sbtCancelarClick() override;
     void sbtConfirmarClick() override;
     void sbtImprimirClick() override;
+    // Screens of other modules opened with the editor's context.
+    void sbtCalcNutriClick();
+    void sbtCopiarClick();
+    void sbtEstatisticaClick();
     void netEntPatBeforeConnect();
 
     // Branch panel.
