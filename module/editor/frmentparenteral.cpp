@@ -111,6 +111,8 @@ TfrmEntParenteral::TfrmEntParenteral(QWidget *parent)
     buildRecordArea();
     wirePatientList();
     wireServiceRecords();
+    buildItemColumns();
+    wireCompositionItems();
     SetActivePage(tshFormulario);
 }
 
