@@ -137,27 +137,7 @@ void TfrmEntParenteral::Vd_Hora(bool required)
 
 void TfrmEntParenteral::Vd_ViaAcesso(bool required)
 {
-    Field *code = cdsConfesco->FieldByName(ItemField::Route);
-    const bool empty = code->AsString().isEmpty();
-    if (!isEditing(*cdsConfesco))
-        return;
-    try {
-        code->SetAsString(Ajusta(code->AsString(), code->Size()));
-        if (empty) {
-            if (required)
-                MensErro(msgPadrao.Msg(QStringLiteral("ViaAcesso_Inf")));
-            return;
-        }
-        LoadFromServer(*cdsVerifViaAcesso, *netEntPat, QStringLiteral("getVerifViaAcesso"), {code->AsString()});
-        if (cdsVerifViaAcesso->IsEmpty())
-            MensErro(msgPadrao.Msg(QStringLiteral("ViaAcesso_NCad")));
-        cdsConfesco->FieldByName(QStringLiteral("NMVIACESDIET"))
-            ->SetAsString(cdsVerifViaAcesso->FieldByName(QStringLiteral("NMVIACESDIET"))->AsString());
-        code->SetAsString(cdsVerifViaAcesso->FieldByName(ItemField::Route)->AsString());
-    } catch (...) {
-        focusColumn(dbgConfesco, ItemField::Route);
-        throw;
-    }
+    checkCodeColumn(*codeColumn(RecordLevelId::Items, ItemField::Route), required);
 }
 
 void TfrmEntParenteral::Vd_Formulacao(bool required)

@@ -291,6 +291,7 @@ void TfrmEntParenteral::declareMessages()
         {QStringLiteral("Peso_Negativo"), bar, QStringLiteral("Peso deve ser maior que zero.")},
         {QStringLiteral("Peso_Inf"), bar, QStringLiteral("Peso deve ser informado.")},
         {QStringLiteral("Serv_JCad"), bar, QStringLiteral("Serviço já cadastrado.")},
+        {QStringLiteral("Serv_Esgot"), bar, QStringLiteral("Numeração de serviços do dia esgotada.")},
         {QStringLiteral("Oper_Per"), bar, QStringLiteral("Operador não está cadastrado como nutricionista.")},
         {QStringLiteral("DATA_INVALIDA"), bar, QStringLiteral("não é uma data válida.")},
         {QStringLiteral("Data_Maior_Serv"), bar, QStringLiteral("Data deve ser maior ou igual a data do serviço.")},

@@ -85,33 +85,21 @@ void TfrmEntParenteral::buildItemColumns()
 
 // ---------------------------------------------------------------- drawing
 
-void TfrmEntParenteral::dbgConfescoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field, bool selected,
-                                                  bool focused)
+void TfrmEntParenteral::dbgConfescoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field,
+                                                  bool selected, bool focused)
 {
     if (!field)
         return;
-    const bool editingCell = selected && !focused && dbgConfesco->EditorMode();
-    QString text;
-    if (field->FieldName() == ItemField::Route) {
-        if (dbgConfesco->DrawingValue(ItemField::Route).toString().isEmpty())
-            return;
-        text = dbgConfesco->DrawingValue(editingCell ? ItemField::Route : QStringLiteral("NMVIACESDIET")).toString();
-    } else if (field->FieldName() == ItemField::Formulation) {
-        if (dbgConfesco->DrawingValue(ItemField::Formulation).toString().isEmpty())
-            return;
+    if (const CodeColumn *route = codeColumn(RecordLevelId::Items, field->FieldName())) {
+        drawCodeName(*dbgConfesco, *route, painter, rect, selected, focused);
+    } else if (field->FieldName() == ItemField::Formulation
+               && !dbgConfesco->DrawingValue(ItemField::Formulation).toString().isEmpty()) {
+        // The formulation's code and name are the dish's or the product's.
         const bool dish = dbgConfesco->DrawingValue(ItemField::Preparation).toString() == ItemField::OpenSystem;
-        const QString code = dish ? QStringLiteral("CDPRATO") : QStringLiteral("CDARVPROD");
-        const QString name = dish ? QStringLiteral("NMPRATO") : QStringLiteral("NMPRODUTO");
-        text = dbgConfesco->DrawingValue(editingCell ? code : name).toString();
-    } else {
-        return;
+        const CodeColumn formulation{RecordLevelId::Items, dish ? QStringLiteral("CDPRATO") : QStringLiteral("CDARVPROD"),
+                                     dish ? QStringLiteral("NMPRATO") : QStringLiteral("NMPRODUTO")};
+        drawCodeName(*dbgConfesco, formulation, painter, rect, selected, focused);
     }
-    const QPalette &palette = dbgConfesco->palette();
-    painter.save();
-    painter.fillRect(rect, selected ? palette.highlight() : palette.base());
-    painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
-    painter.drawText(rect.adjusted(3, 3, -1, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    painter.restore();
 }
 
 // ---------------------------------------------------------------- search lists
@@ -119,18 +107,8 @@ void TfrmEntParenteral::dbgConfescoDrawColumnCell(QPainter &painter, const QRect
 void TfrmEntParenteral::dbgConfescoEditButtonClick()
 {
     const QString field = selectedFieldName(*dbgConfesco);
-    if (field == ItemField::Route) {
-        qryViaAcesso->Close();
-        const QString title = msgPadrao.Msg(QStringLiteral("ViaAcesso")) + QLatin1Char('|')
-                              + msgPadrao.Msg(QStringLiteral("N_ViaAcesso"));
-        if (!Pesquisar_Plus(*qryViaAcesso, title, false, true))
-            return;
-        if (cdsConfesco->State() == DataSetState::Browse)
-            cdsConfesco->Edit();
-        cdsConfesco->FieldByName(QStringLiteral("NMVIACESDIET"))
-            ->SetAsString(qryViaAcesso->FieldByName(QStringLiteral("NMVIACESDIET"))->AsString());
-        cdsConfesco->FieldByName(ItemField::Route)
-            ->SetAsString(qryViaAcesso->FieldByName(ItemField::Route)->AsString());
+    if (const CodeColumn *route = codeColumn(RecordLevelId::Items, field)) {
+        pickCode(*route);
     } else if (field == ItemField::Formulation) {
         const QString preparation = cdsConfesco->FieldByName(ItemField::Preparation)->AsString();
         const bool dish = preparation == ItemField::OpenSystem;
@@ -215,9 +193,7 @@ void TfrmEntParenteral::dbgConfescoExit()
 
 void TfrmEntParenteral::dtsConfescoStateChange()
 {
-    const DataSetState state = cdsConfesco->State();
     const bool editing = isEditing(*cdsConfesco);
-    const bool browsing = state == DataSetState::Browse;
     const bool existing = existingItem(*cdsConfesco);
     for (int column = 0; column < dbgConfesco->ColumnCount(); ++column) {
         TDBGrid::TColumn &entry = dbgConfesco->Column(column);
@@ -230,18 +206,5 @@ void TfrmEntParenteral::dtsConfescoStateChange()
             entry.readOnly = existing;
     }
     dbgConfesco->viewport()->update();
-    if (focusedGrid() != dbgConfesco)
-        return;
-
-    const bool hasItems = browsing && cdsConfesco->Active() && !cdsConfesco->IsEmpty();
-    mnuCancelar->setEnabled(editing);
-    mnuConfirmar->setEnabled(editing);
-    mnuIncluir->setEnabled(browsing && cdsServInte->Active() && !cdsServInte->IsEmpty());
-    for (QAction *command : {mnuAlterar, mnuExcluir, mnuProcurar, mnuVerificar})
-        command->setEnabled(hasItems);
-    // The automatic schedule needs a service record to fill.
-    mnuAutomatico->setEnabled(browsing && cdsServInte->Active() && !cdsServInte->IsEmpty());
-    dbnPadrao->setEnabled(browsing);
-    SetPageEnabled(tshFolhaDados, !editing);
-    panInfPaciente->setEnabled(!editing);
+    UpdateCommands();
 }

@@ -95,13 +95,18 @@ QString placeholders(int count)
     return marks.join(QStringLiteral(", "));
 }
 
-void runWrite(SqlSession &session, const QString &sql, const QVariantList &binds, const ChangeRules &rules)
+// A write refused for repeating a key; the packet may be applied again.
+struct RepeatedKey
+{
+};
+
+void runWrite(SqlSession &session, const QString &sql, const QVariantList &binds)
 {
     try {
         session.execute(sql, binds);
     } catch (const DatabaseError &error) {
         if (error.kind() == DatabaseError::Kind::DuplicateKey)
-            throw RequestError(rules.duplicateMessage);
+            throw RepeatedKey();
         if (error.kind() == DatabaseError::Kind::MissingParent)
             throw RequestError(missingParentMessage);
         throw;
@@ -120,7 +125,7 @@ void insertRow(SqlSession &session, RowValues values, const ChangeRules &rules)
     runWrite(session,
              QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                  .arg(rules.table.name, columns.join(QStringLiteral(", ")), placeholders(columns.size())),
-             binds, rules);
+             binds);
 }
 
 void requireMatch(SqlSession &session, const TableDef &table, const QString &where, const QVariantList &binds)
@@ -218,13 +223,12 @@ QVariant columnValue(const ColumnDef &column, const QJsonValue &value)
     throw invalid();
 }
 
-void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+namespace {
+
+void applyOnce(SqlSession &session, const QJsonArray &changes, const ChangeRules &rules)
 {
-    const QJsonValue changes = packet.toObject().value(QStringLiteral("changes"));
-    if (!changes.isArray())
-        throw RequestError(QStringLiteral("Pacote de alterações inválido: falta a lista \"changes\"."));
     Transaction transaction(session);
-    for (const QJsonValue &changeValue : changes.toArray()) {
+    for (const QJsonValue &changeValue : changes) {
         if (!changeValue.isObject())
             throw RequestError(QStringLiteral("Pacote de alterações inválido: alteração que não é um objeto."));
         const QJsonObject change = changeValue.toObject();
@@ -244,4 +248,22 @@ void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRul
         }
     }
     transaction.commit();
+}
+
+} // namespace
+
+void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+{
+    const QJsonValue changes = packet.toObject().value(QStringLiteral("changes"));
+    if (!changes.isArray())
+        throw RequestError(QStringLiteral("Pacote de alterações inválido: falta a lista \"changes\"."));
+    for (int attempt = 1;; ++attempt) {
+        try {
+            applyOnce(session, changes.toArray(), rules);
+            return;
+        } catch (const RepeatedKey &) {
+            if (attempt >= rules.attempts)
+                throw RequestError(rules.duplicateMessage);
+        }
+    }
 }

@@ -96,11 +96,11 @@ JsonText getVerifProd(SqlSession &session, const MethodArgs &args)
         textColumn(QStringLiteral("NMPRODUTO"), 50), textColumn(QStringLiteral("SGUNIDADE"), 10),
     };
     auto rows = session.select(QStringLiteral("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO, SGUNIDADE FROM PRODUTO"
-                                              " WHERE CDARVPROD = ?"),
+                                              " WHERE UPPER(CDARVPROD) = UPPER(?)"),
                                {code});
     if (rows.isEmpty()) {
         rows = session.select(QStringLiteral("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO, SGUNIDADE FROM PRODUTO"
-                                             " WHERE CDPRODUTO = ?"),
+                                             " WHERE UPPER(CDPRODUTO) = UPPER(?)"),
                               {code});
     }
     return makePacket(columns, rows.mid(0, 1));
@@ -111,7 +111,7 @@ JsonText getVerifPrato(SqlSession &session, const MethodArgs &args)
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDPRATO"), 10), textColumn(QStringLiteral("NMPRATO"), 40),
                         textColumn(QStringLiteral("SGUNIDADE"), 10)},
-                       QStringLiteral("SELECT CDPRATO, NMPRATO, SGUNIDADE FROM PRATO WHERE CDFILIAL = ? AND CDPRATO = ?"),
+                       QStringLiteral("SELECT CDPRATO, NMPRATO, SGUNIDADE FROM PRATO WHERE CDFILIAL = ? AND UPPER(CDPRATO) = UPPER(?)"),
                        {args.text(1), args.text(0)});
 }
 
@@ -119,7 +119,7 @@ JsonText getVerifViaAcesso(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDVIACESDIET"), 3), textColumn(QStringLiteral("NMVIACESDIET"), 30)},
-                       QStringLiteral("SELECT CDVIACESDIET, NMVIACESDIET FROM VIACESDIET WHERE CDVIACESDIET = ?"),
+                       QStringLiteral("SELECT CDVIACESDIET, NMVIACESDIET FROM VIACESDIET WHERE UPPER(CDVIACESDIET) = UPPER(?)"),
                        {args.text(0)});
 }
 

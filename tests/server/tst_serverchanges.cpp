@@ -7,6 +7,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QTest>
 
 #include <atomic>
@@ -87,7 +88,8 @@ private:
     }
     QVector<QJsonObject> records()
     {
-        const ServerResult result = call(QStringLiteral("getServInte"), {AdultWithRecords, QJsonValue(), BranchAdjust});
+        const ServerResult result =
+            call(QStringLiteral("getServInte"), {AdultWithRecords, admission().toString(Qt::ISODate), BranchAdjust});
         return result.ok ? rowObjects(result.data) : QVector<QJsonObject>();
     }
 
@@ -282,6 +284,83 @@ private slots:
         result = call(QStringLiteral("getVdPostServInte"), check);
         QCOMPARE(rowObjects(result.data.toArray().at(0)).size(), 1);
         QCOMPARE(rowObjects(result.data.toArray().at(1)).first()["NRSEQUSERV"].toString(), QStringLiteral("1"));
+    }
+
+    // Two workstations number their records of one day from the same
+    // highest sequence: each record is stored, under the next free sequence;
+    // the same service and diet twice is still refused; a day has at most
+    // 99 records.
+    void recordsOfOneDayAreNumberedByTheServer()
+    {
+        const QString today = iso(QDate::currentDate());
+        const auto record = [&](const QString &service, const QString &diet, const QString &sequence) {
+            return QJsonObject{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords}, {"DTSERVINTE", today},
+                               {"NRSEQUSERV", sequence}, {"DTINTERNA", admission().toString(Qt::ISODate)},
+                               {"CDSERVFILI", service}, {"CDDIETPAD", diet}, {"CDNUTRICIO", Nutritionist}};
+        };
+        const auto insert = [&](const QJsonObject &values) {
+            return call(QStringLiteral("SetServInte"), {changes({change("insert", {}, values)})});
+        };
+        ServerResult result = insert(record(EnteralService, EnteralDiet, "02"));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = insert(record(EnteralService, EnteralDiet2, "02"));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = insert(record(EnteralService, EnteralDiet, "03"));
+        QCOMPARE(result.error, QStringLiteral("Serviço já cadastrado."));
+        QStringList sequences;
+        for (const QJsonObject &stored : records())
+            if (stored["DTSERVINTE"].toString().startsWith(QDate::currentDate().toString(Qt::ISODate)))
+                sequences << stored["NRSEQUSERV"].toString() + QLatin1Char(' ') + stored["CDDIETPAD"].toString();
+        QCOMPARE(sequences, (QStringList{"01 " + ParenteralDiet, "02 " + EnteralDiet, "03 " + EnteralDiet2}));
+
+        result = insert(record(ParenteralService, ParenteralOnlyDiet, "99"));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = insert(record(LetterService, EnteralDiet, "99"));
+        QCOMPARE(result.error, QStringLiteral("Numeração de serviços do dia esgotada."));
+    }
+
+    // Workstations inserting different records of one day at the same moment
+    // all get theirs stored, each under its own sequence.
+    void simultaneousRecordsOfOneDayAreAllStored()
+    {
+        const QString today = iso(QDate::currentDate());
+        const QList<QPair<QString, QString>> entries = {
+            {EnteralService, EnteralDiet}, {EnteralService, EnteralDiet2}, {ParenteralService, ParenteralOnlyDiet},
+            {LetterService, EnteralDiet}};
+        std::vector<std::thread> threads;
+        std::vector<QString> errors(entries.size());
+        for (int i = 0; i < entries.size(); ++i) {
+            const QJsonObject values{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords},
+                                     {"DTSERVINTE", today}, {"NRSEQUSERV", "02"},
+                                     {"DTINTERNA", admission().toString(Qt::ISODate)},
+                                     {"CDSERVFILI", entries.at(i).first}, {"CDDIETPAD", entries.at(i).second}};
+            threads.emplace_back([this, values, &errors, i] {
+                const ServerResult result = call(QStringLiteral("SetServInte"), {changes({change("insert", {}, values)})});
+                errors[i] = result.ok ? QString() : result.error;
+            });
+        }
+        for (std::thread &thread : threads)
+            thread.join();
+        for (const QString &error : errors)
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+        QSet<QString> sequences;
+        for (const QJsonObject &stored : records())
+            if (stored["DTSERVINTE"].toString().startsWith(QDate::currentDate().toString(Qt::ISODate)))
+                sequences << stored["NRSEQUSERV"].toString();
+        QCOMPARE(sequences, (QSet<QString>{"01", "02", "03", "04", "05"}));
+    }
+
+    // The observation the list gave the admission is no observation of a
+    // service record: a patient without records gets his habits note.
+    void aNewRecordTakesOnlyTheObservationOfARecord()
+    {
+        ServerResult result = call(QStringLiteral("UpdServInte"), {AdultWithoutRecords, "Da lista", BranchAdjust});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = call(QStringLiteral("getVdPostServInte"),
+                      {AdultWithoutRecords, iso(QDate::currentDate()), EnteralService, EnteralDiet,
+                       admission().toString(Qt::ISODate), BranchAdjust});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(rowObjects(result.data.toArray().at(2)).size(), 0);
     }
 
     void textIsStoredLiterally_data()
