@@ -15,6 +15,7 @@
 #include "fixturedb.h"
 #include "fixtureserver.h"
 #include "packets.h"
+#include "panel.h"
 #include "serverresult.h"
 #include "velunor.h"
 #include "widgetutils.h"
