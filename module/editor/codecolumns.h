@@ -27,8 +27,9 @@ struct CodeColumn
     QString checkMethod;
     QStringList checkLeadingFields;
     ClientDataSet *checkAnswer = nullptr;
-    // The pick list: its statement, whose P_CDFILIAL is the branch and whose
-    // other parameters take fields of the current record.
+    // The pick list: its statement, whose P_CDFILIAL (when it has one) is
+    // the branch and whose other parameters take fields of the current
+    // record.
     TADOIBQuery *lookup = nullptr;
     QList<QPair<QString, QString>> lookupParameters;   // parameter, record field
     // Message keys: pick-list title and empty-list text, unknown code,
@@ -37,4 +38,7 @@ struct CodeColumn
     QString emptyKey;
     QString unknownKey;
     QString missingKey;
+    // Whether the check sends the branch after the code (codes of the whole
+    // suite, such as access routes, are checked by code alone).
+    bool checkSendsBranch = true;
 };

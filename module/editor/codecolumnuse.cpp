@@ -32,7 +32,9 @@ void TfrmEntParenteral::checkCodeColumn(const CodeColumn &column, bool mandatory
         QJsonArray args;
         for (const QString &field : column.checkLeadingFields)
             args << record.FieldByName(field)->AsString();
-        args << code->AsString() << BranchCode();
+        args << code->AsString();
+        if (column.checkSendsBranch)
+            args << BranchCode();
         ClientDataSet &answer = *column.checkAnswer;
         LoadFromServer(answer, *netEntPat, column.checkMethod, args);
         if (answer.IsEmpty())
@@ -50,7 +52,9 @@ bool TfrmEntParenteral::pickCode(const CodeColumn &column)
     ClientDataSet &record = *Level(column.level).dataSet;
     TADOIBQuery &lookup = *column.lookup;
     lookup.Close();
-    lookup.ParamByName(QStringLiteral("P_CDFILIAL")).SetAsString(BranchCode());
+    const QString branchParameter = QStringLiteral("P_CDFILIAL");
+    if (statementParameters(lookup.ActiveStatement()).contains(branchParameter, Qt::CaseInsensitive))
+        lookup.ParamByName(branchParameter).SetAsString(BranchCode());
     for (const auto &[parameter, field] : column.lookupParameters)
         lookup.ParamByName(parameter).SetAsString(record.FieldByName(field)->AsString());
     const QString title = msgPadrao.Msg(column.titleKey) + QLatin1Char('|') + msgPadrao.Msg(column.emptyKey);

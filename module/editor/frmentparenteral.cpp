@@ -112,6 +112,8 @@ TfrmEntParenteral::TfrmEntParenteral(QWidget *parent)
     buildCodeColumns();
     wirePatientList();
     wireServiceRecords();
+    buildItemColumns();
+    wireCompositionItems();
     SetActivePage(tshFormulario);
 }
 

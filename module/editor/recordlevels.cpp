@@ -27,8 +27,8 @@ void TfrmEntParenteral::buildRecordLevels()
         {RecordLevelId::Occurrences, dbgOcorrencia, cdsOcorrencia, [this] { LoadOccurrences(); }, QString(),
          RecordLevelId::Items},
     };
-    // Entering a lower grid makes its level the one the commands act on.
-    dbgConfesco->OnEnter = [this](TDBGrid &) { UpdateCommands(); };
+    // Entering a lower grid makes its level the one the commands act on (the
+    // item grid's own enter handler does it too).
     dbgOcorrencia->OnEnter = [this](TDBGrid &) { UpdateCommands(); };
 }
 
@@ -42,6 +42,9 @@ void TfrmEntParenteral::buildCodeColumns()
          QStringLiteral("getVerifDieta"), {QStringLiteral("CDSERVFILI")}, cdsVerifDieta, qryDieta,
          {{QStringLiteral("P_CDSERVFILI"), QStringLiteral("CDSERVFILI")}}, QStringLiteral("Dieta"),
          QStringLiteral("N_Dieta"), QStringLiteral("Dieta_NCad"), QStringLiteral("Dieta_Inf")},
+        {RecordLevelId::Items, QStringLiteral("CDVIACESDIET"), QStringLiteral("NMVIACESDIET"),
+         QStringLiteral("getVerifViaAcesso"), {}, cdsVerifViaAcesso, qryViaAcesso, {}, QStringLiteral("ViaAcesso"),
+         QStringLiteral("N_ViaAcesso"), QStringLiteral("ViaAcesso_NCad"), QStringLiteral("ViaAcesso_Inf"), false},
     };
 }
 
