@@ -113,6 +113,7 @@ TfrmEntParenteral::TfrmEntParenteral(QWidget *parent)
     buildCodeColumns();
     wirePatientList();
     wireServiceRecords();
+    wireOccurrences();
     SetActivePage(tshFormulario);
 }
 

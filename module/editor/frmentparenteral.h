@@ -119,6 +119,22 @@ public:
     // Date entry shared by the service date and the item date.
     void Vd_Data(Field &field, const QString &text);
 
+    // Infusion occurrences of the current composition item.
+    void cdsOcorrenciaNewRecord();
+    void cdsOcorrenciaBeforePost();
+    void cdsOcorrenciaAfterPost();
+    void cdsOcorrenciaAfterCancel();
+    void cdsOcorrenciaAfterDelete();
+    void cdsOcorrenciaDTOCORINFUSetText(Field &field, const QString &text);
+    void dtsOcorrenciaStateChange();
+    void dbgOcorrenciaEnter();
+    void dbgOcorrenciaExit();
+    void dbgOcorrenciaColExit();
+    void dbgOcorrenciaKeyPress(QChar &key);
+    void dbgOcorrenciaKeyDown(int &key);
+    void dbgOcorrenciaEditButtonClick();
+    void Vd_Ocorrencia(bool mandatory);
+
     // The branch code of every server call and lookup.
     QString BranchCode() const;
 
@@ -179,6 +195,7 @@ public:
     TADOIBQuery *qryParaDiet;
     TADOIBQuery *qryServico;
     TADOIBQuery *qryDieta;
+    TADOIBQuery *qryTipoOcor;
 
     // The filter dialog exists for this editor instance (set by
     // CriaFiltroEntParent), so every new editor gets a new filter dialog.
@@ -228,6 +245,7 @@ private:
     void declareMessages();
     void wirePatientList();
     void wireServiceRecords();
+    void wireOccurrences();
     void buildRecordLevels();
     void buildCodeColumns();
     const CodeColumn *codeColumn(RecordLevelId level, const QString &fieldName) const;
@@ -259,6 +277,9 @@ private:
     void focusColumn(TDBGrid *grid, const QString &fieldName);
     QString ageText(const ClientDataSet &dataSet) const;
     void sendServiceChanges();
+    // A new occurrence repeats the item, date-time and type of one already
+    // in the list.
+    bool repeatsListedOccurrence() const;
 
     QList<RecordLevel> m_levels;
     QList<CodeColumn> m_codeColumns;

@@ -29,7 +29,6 @@ void TfrmEntParenteral::buildRecordLevels()
     };
     // Entering a lower grid makes its level the one the commands act on.
     dbgConfesco->OnEnter = [this](TDBGrid &) { UpdateCommands(); };
-    dbgOcorrencia->OnEnter = [this](TDBGrid &) { UpdateCommands(); };
 }
 
 void TfrmEntParenteral::buildCodeColumns()
@@ -42,6 +41,10 @@ void TfrmEntParenteral::buildCodeColumns()
          QStringLiteral("getVerifDieta"), {QStringLiteral("CDSERVFILI")}, cdsVerifDieta, qryDieta,
          {{QStringLiteral("P_CDSERVFILI"), QStringLiteral("CDSERVFILI")}}, QStringLiteral("Dieta"),
          QStringLiteral("N_Dieta"), QStringLiteral("Dieta_NCad"), QStringLiteral("Dieta_Inf")},
+        // Checked by its own lookup, not by the server.
+        {RecordLevelId::Occurrences, QStringLiteral("CDTPOCORINFU"), QStringLiteral("NMTPOCORINFU"), QString(), {},
+         nullptr, qryTipoOcor, {}, QStringLiteral("Ocorr"), QStringLiteral("N_Ocorr"), QStringLiteral("Ocorre_NCad"),
+         QStringLiteral("Ocorre_Inf"), QStringLiteral("P_CDTPOCORINFU")},
     };
 }
 
