@@ -41,6 +41,9 @@ struct CodeColumn
     QString emptyKey;
     QString unknownKey;
     QString missingKey;
+    // Whether the check sends the branch after the code (codes of the whole
+    // suite, such as access routes, are checked by code alone).
+    bool checkSendsBranch = true;
     // The lookup's parameter for the code when the lookup checks it (no
     // checkMethod); the pick list leaves it empty, so it lists every code.
     QString codeParameter;

@@ -43,7 +43,9 @@ void TfrmEntParenteral::checkCodeColumn(const CodeColumn &column, bool mandatory
         QJsonArray args;
         for (const QString &field : column.checkLeadingFields)
             args << record.FieldByName(field)->AsString();
-        args << code->AsString() << BranchCode();
+        args << code->AsString();
+        if (column.checkSendsBranch)
+            args << BranchCode();
         ClientDataSet &answer = *column.checkAnswer;
         LoadFromServer(answer, *netEntPat, column.checkMethod, args);
         if (answer.IsEmpty())

@@ -113,6 +113,8 @@ TfrmEntParenteral::TfrmEntParenteral(QWidget *parent)
     buildCodeColumns();
     wirePatientList();
     wireServiceRecords();
+    buildItemColumns();
+    wireCompositionItems();
     wireOccurrences();
     SetActivePage(tshFormulario);
 }

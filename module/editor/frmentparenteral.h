@@ -119,6 +119,26 @@ public:
     // Date entry shared by the service date and the item date.
     void Vd_Data(Field &field, const QString &text);
 
+    // Composition items (item list and its grid).
+    void cdsConfescoNewRecord();
+    void cdsConfescoBeforePost();
+    void cdsConfescoAfterPost();
+    void cdsConfescoAfterDelete();
+    void cdsConfescoAfterCancel();
+    void cdsConfescoAfterScroll();
+    void Vd_Hora(bool required);
+    void Vd_ViaAcesso(bool required);
+    void Vd_Formulacao(bool required);
+    void dbgConfescoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field, bool selected,
+                                   bool focused);
+    void dbgConfescoEditButtonClick();
+    void dbgConfescoColExit();
+    void dbgConfescoKeyPress(QChar &key);
+    void dbgConfescoKeyDown(int &key);
+    void dbgConfescoEnter();
+    void dbgConfescoExit();
+    void dtsConfescoStateChange();
+
     // Infusion occurrences of the current composition item.
     void cdsOcorrenciaNewRecord();
     void cdsOcorrenciaBeforePost();
@@ -191,10 +211,16 @@ public:
     ClientDataSet *cdsNrServInte;
     ClientDataSet *cdsVerifObs;
     ClientDataSet *cdsDescHabi;
+    ClientDataSet *cdsNrConfesco;
+    ClientDataSet *cdsVerifViaAcesso;
+    ClientDataSet *cdsVerifProd;
+    ClientDataSet *cdsVerifPrato;
+    ClientDataSet *cdsFormulacao;
     TADOIBQuery *qryFilial;
     TADOIBQuery *qryParaDiet;
     TADOIBQuery *qryServico;
     TADOIBQuery *qryDieta;
+    TADOIBQuery *qryViaAcesso;
     TADOIBQuery *qryTipoOcor;
 
     // The filter dialog exists for this editor instance (set by
@@ -245,6 +271,8 @@ private:
     void declareMessages();
     void wirePatientList();
     void wireServiceRecords();
+    void wireCompositionItems();
+    void buildItemColumns();
     void wireOccurrences();
     void buildRecordLevels();
     void buildCodeColumns();
@@ -277,6 +305,14 @@ private:
     void focusColumn(TDBGrid *grid, const QString &fieldName);
     QString ageText(const ClientDataSet &dataSet) const;
     void sendServiceChanges();
+    void sendItemChanges();
+    // Makes a dish or a product the formulation of the current item (from a
+    // lookup or the search list) and clears the other kind's fields. The
+    // dish branch is kept when a lookup gives none (an empty `dishBranch`).
+    void setItemDish(const QString &code, const QString &name, const QString &unit, const QString &dishBranch);
+    void setItemProduct(const QString &code, const QString &treeCode, const QString &name, const QString &unit);
+    // Reports a failed post check with the focus on the field's column.
+    void refuseItem(const QString &fieldName, const QString &messageKey);
     // A new occurrence repeats the item, date-time and type of one already
     // in the list.
     bool repeatsListedOccurrence() const;

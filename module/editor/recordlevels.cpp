@@ -27,8 +27,6 @@ void TfrmEntParenteral::buildRecordLevels()
         {RecordLevelId::Occurrences, dbgOcorrencia, cdsOcorrencia, [this] { LoadOccurrences(); }, QString(),
          RecordLevelId::Items},
     };
-    // Entering a lower grid makes its level the one the commands act on.
-    dbgConfesco->OnEnter = [this](TDBGrid &) { UpdateCommands(); };
 }
 
 void TfrmEntParenteral::buildCodeColumns()
@@ -41,10 +39,13 @@ void TfrmEntParenteral::buildCodeColumns()
          QStringLiteral("getVerifDieta"), {QStringLiteral("CDSERVFILI")}, cdsVerifDieta, qryDieta,
          {{QStringLiteral("P_CDSERVFILI"), QStringLiteral("CDSERVFILI")}}, QStringLiteral("Dieta"),
          QStringLiteral("N_Dieta"), QStringLiteral("Dieta_NCad"), QStringLiteral("Dieta_Inf")},
+        {RecordLevelId::Items, QStringLiteral("CDVIACESDIET"), QStringLiteral("NMVIACESDIET"),
+         QStringLiteral("getVerifViaAcesso"), {}, cdsVerifViaAcesso, qryViaAcesso, {}, QStringLiteral("ViaAcesso"),
+         QStringLiteral("N_ViaAcesso"), QStringLiteral("ViaAcesso_NCad"), QStringLiteral("ViaAcesso_Inf"), false},
         // Checked by its own lookup, not by the server.
         {RecordLevelId::Occurrences, QStringLiteral("CDTPOCORINFU"), QStringLiteral("NMTPOCORINFU"), QString(), {},
          nullptr, qryTipoOcor, {}, QStringLiteral("Ocorr"), QStringLiteral("N_Ocorr"), QStringLiteral("Ocorre_NCad"),
-         QStringLiteral("Ocorre_Inf"), QStringLiteral("P_CDTPOCORINFU")},
+         QStringLiteral("Ocorre_Inf"), true, QStringLiteral("P_CDTPOCORINFU")},
     };
 }
 

@@ -17,6 +17,7 @@
 #include "panel.h"
 #include "searchlists.h"
 #include "velunor.h"
+#include "widgetutils.h"
 
 #include <QAction>
 #include <QJsonArray>
@@ -172,14 +173,8 @@ void TfrmEntParenteral::dbgServicoKeyPress(QChar &key)
         key = QChar();
         return;
     }
-    if (weight && isEditing(*cdsServInte)) {
-        const QLineEdit *editor = dbgServico->InplaceEditor();
-        const QString text = editor ? editor->text() : QString();
-        const int start = editor ? editor->selectionStart() : -1;
-        const int caret = start >= 0 ? start : (editor ? editor->cursorPosition() : 0);
-        const int length = editor && start >= 0 ? int(editor->selectedText().size()) : 0;
-        MaxNumber(text, 9, 3, key, caret, length);
-    }
+    if (weight && isEditing(*cdsServInte))
+        GridMaxNumber(*dbgServico, 9, 3, key);
 }
 
 void TfrmEntParenteral::dbgServicoKeyDown(int &key)

@@ -1,12 +1,11 @@
 // Composition items: the item list, numbering, formulation and route
 // lookups, and item changes.
 #include "changeapplier.h"
+#include "itemhour.h"
 #include "methodtable.h"
 #include "packetwriter.h"
 #include "recordkey.h"
 #include "requesterror.h"
-
-#include <cmath>
 
 namespace {
 
@@ -124,26 +123,17 @@ JsonText getVerifViaAcesso(SqlSession &session, const MethodArgs &args)
                        {args.text(0)});
 }
 
-// The clock text of a real hour: 8.5 gives "0830".
-QString hourText(double hours)
-{
-    int minutes = int(std::lround(hours * 60.0));
-    minutes = ((minutes % 1440) + 1440) % 1440;
-    return QStringLiteral("%1%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
 JsonText setConfesco(SqlSession &session, const MethodArgs &args)
 {
     ChangeRules rules{Schema::table(QStringLiteral("CONFESCO")),
-                      QStringLiteral("Item já cadastrado por outro usuário com este número. "
-                                     "Recarregue os dados e tente novamente."),
+                      QStringLiteral("Item já cadastrado por outro usuário."),
                       {}, {}};
     // The stored clock text always follows the real hour, so every reader
     // gets the two in agreement (generated items carry only the real hour).
     rules.prepareWrite = [](SqlSession &, RowValues &values, bool) {
         const QVariant hours = values.value(QStringLiteral("HRCONSCONF"));
         if (!hours.isNull())
-            values.insert(QStringLiteral("HRCONF"), hourText(hours.toDouble()));
+            values.insert(QStringLiteral("HRCONF"), itemHourText(hours.toDouble()));
     };
     rules.beforeDelete = [](SqlSession &s, const RowValues &key) {
         deleteItemOccurrences(s, RecordKey::fromValues(key), key.value(QStringLiteral("CDSEQUCOPR")).toString());

@@ -149,8 +149,7 @@ private slots:
     void duplicatesAreRefused()
     {
         ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, newItem(ProductItem))})});
-        QVERIFY(!result.ok);
-        QVERIFY2(result.error.startsWith(QStringLiteral("Item já cadastrado")), qPrintable(result.error));
+        QCOMPARE(result.error, QStringLiteral("Item já cadastrado por outro usuário."));
 
         QJsonObject record = records().first();
         record["NRSEQUSERV"] = "02";
@@ -204,6 +203,57 @@ private slots:
         QVERIFY(call(QStringLiteral("SetOcorrencia"), {occurrence(when, QStringLiteral("002"))}).ok);
         QVERIFY(call(QStringLiteral("SetOcorrencia"), {occurrence(when.addSecs(60), OccurrenceType)}).ok);
         QCOMPARE(occurrenceCount(ProductItem), 4);
+    }
+
+    void twoWorkstationsNumberTheSameItem()
+    {
+        // Both read the highest number before either stores its item.
+        const QJsonArray record = {AdultWithRecords, iso(recordDay()), Sequence, BranchAdjust};
+        for (int workstation = 0; workstation < 2; ++workstation)
+            QCOMPARE(call(QStringLiteral("getNrConfesco"), record).data[QStringLiteral("rows")][0][0].toString(),
+                     QStringLiteral("2"));
+        QJsonObject first = newItem(QStringLiteral("0003"));
+        QJsonObject second = first;
+        second["QTPRATCONF"] = 900.0;
+        second["CDVIACESDIET"] = OtherRoute;
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, first)})}).ok);
+        const ServerResult refused = call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, second)})});
+        QCOMPARE(refused.error, QStringLiteral("Item já cadastrado por outro usuário."));
+        const QJsonObject stored = item(QStringLiteral("0003"));
+        QCOMPARE(stored["QTPRATCONF"].toDouble(), 500.0);
+        QCOMPARE(stored["CDVIACESDIET"].toString(), Route);
+        QCOMPARE(items().size(), 3);
+    }
+
+    void clockTextFollowsTheRealHour_data()
+    {
+        QTest::addColumn<double>("hours");
+        QTest::addColumn<QString>("clock");
+        QTest::newRow("half past eight") << 8.5 << "0830";
+        QTest::newRow("midnight") << 0.0 << "0000";
+        QTest::newRow("twenty minutes") << 0.33333333 << "0020";
+        QTest::newRow("last minute") << 23.98333333 << "2359";
+        QTest::newRow("half a minute rounds up") << 12.0 + 59.5 / 60.0 << "1300";
+        QTest::newRow("rounds to 24:00, stays on its day") << 23.9999 << "2359";
+        QTest::newRow("past the day") << 26.25 << "2359";
+        QTest::newRow("negative") << -0.5 << "0000";
+    }
+    void clockTextFollowsTheRealHour()
+    {
+        QFETCH(double, hours);
+        QFETCH(QString, clock);
+        QJsonObject values = newItem(QStringLiteral("0003"));
+        values["HRCONSCONF"] = 10.0;
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, values)})}).ok);
+        QCOMPARE(item(QStringLiteral("0003"))["HRCONF"].toString(), QStringLiteral("1000"));
+        // An edit of the real hour rewrites the text, whatever text was sent.
+        const QJsonObject stored = item(QStringLiteral("0003"));
+        QJsonObject edited = stored;
+        edited["HRCONSCONF"] = hours;
+        edited["HRCONF"] = "1111";
+        const ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("modify", stored, edited)})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(item(QStringLiteral("0003"))["HRCONF"].toString(), clock);
     }
 
     void packetIsAppliedWholeOrNotAtAll()
