@@ -8,8 +8,10 @@
 
 #include "adoibquery.h"
 #include "clientdataset.h"
+#include "datasetmodel.h"
 #include "dbgrid.h"
 #include "dtmdbgeral.h"
+#include "edit.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
