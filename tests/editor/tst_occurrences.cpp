@@ -154,6 +154,32 @@ private slots:
         QVERIFY(!m_editor->mnuConfirmar->isEnabled());
     }
 
+    // Moving to another item lists that item's occurrences; Verificar in the
+    // occurrence grid reads them again from the server.
+    void listFollowsTheCurrentItem()
+    {
+        openItemOccurrences();
+        EditorHarness::focus(m_editor->dbgConfesco);
+        QTest::keyClick(m_editor->dbgConfesco, Qt::Key_Down);
+        QCOMPARE(m_editor->cdsConfesco->FieldByName(QStringLiteral("CDSEQUCOPR"))->AsString(), Fixture::DishItem);
+        QVERIFY(occurrences().Active());
+        QCOMPARE(occurrences().RecordCount(), 0);
+        QTest::keyClick(m_editor->dbgConfesco, Qt::Key_Up);
+        QCOMPARE(occurrences().RecordCount(), 1);
+
+        EditorHarness::focus(&grid());
+        const QJsonObject other{{"CDFILIAL", Fixture::BranchAdjust}, {"CDPACIENTE", Fixture::AdultWithRecords},
+                                {"DTSERVINTE", Fixture::recordDay().startOfDay().toString(Qt::ISODate)},
+                                {"NRSEQUSERV", Fixture::Sequence}, {"CDSEQUCOPR", Fixture::ProductItem},
+                                {"DTOCORINFU", Fixture::occurrenceTime().addSecs(600).toString(Qt::ISODate)},
+                                {"CDTPOCORINFU", "005"}};
+        const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", other}}}}};
+        QVERIFY(callServer(m_harness->server().port(), QStringLiteral("SetOcorrencia"), {packet}).ok);
+        step(QStringLiteral("Verificar"));
+        QCOMPARE(occurrences().RecordCount(), 2);
+        QVERIFY(errors().isEmpty());
+    }
+
     // A new occurrence through the keyboard, each check in its order: the
     // message, where the focus is left, the state and what the server holds.
     void newOccurrence_data()
