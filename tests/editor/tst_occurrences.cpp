@@ -83,7 +83,8 @@ private:
 
     // One step: "Incluir" and the other captions press their tool button,
     // "Tab" presses Tab, "date=<digits>" and "type=<text>" type into that
-    // column, "pick=<code>" picks the type through the column's search.
+    // column, "pick=<code>" picks the type through the column's search,
+    // "leave" moves the focus to the item grid.
     void step(const QString &action)
     {
         const QString value = action.section(QLatin1Char('='), 1);
@@ -97,6 +98,8 @@ private:
             grid().SetSelectedIndex(columnOf(kType));
             script().answerPick(kType, value);
             QTest::keyClick(&grid(), Qt::Key_Return, Qt::ControlModifier);
+        } else if (action == QLatin1String("leave")) {
+            EditorHarness::focus(m_editor->dbgConfesco);
         } else if (action == QLatin1String("Tab")) {
             QTest::keyClick(&grid(), Qt::Key_Tab);
         } else {
@@ -121,6 +124,17 @@ private:
                                                 Fixture::recordDay().startOfDay().toString(Qt::ISODate),
                                                 Fixture::ProductItem, Fixture::BranchAdjust});
         return result.ok ? DataPacket::fromJson(result.data) : DataPacket();
+    }
+
+    // Another workstation stores an occurrence of the product item.
+    bool storeElsewhere(const QDateTime &when, const QString &type)
+    {
+        const QJsonObject values{{"CDFILIAL", Fixture::BranchAdjust}, {"CDPACIENTE", Fixture::AdultWithRecords},
+                                 {"DTSERVINTE", Fixture::recordDay().startOfDay().toString(Qt::ISODate)},
+                                 {"NRSEQUSERV", Fixture::Sequence}, {"CDSEQUCOPR", Fixture::ProductItem},
+                                 {"DTOCORINFU", when.toString(Qt::ISODate)}, {"CDTPOCORINFU", type}};
+        const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", values}}}}};
+        return callServer(m_harness->server().port(), QStringLiteral("SetOcorrencia"), {packet}).ok;
     }
 
     QString errors() const { return m_harness->script().errors().join(QLatin1Char('\n')); }
@@ -168,13 +182,7 @@ private slots:
         QCOMPARE(occurrences().RecordCount(), 1);
 
         EditorHarness::focus(&grid());
-        const QJsonObject other{{"CDFILIAL", Fixture::BranchAdjust}, {"CDPACIENTE", Fixture::AdultWithRecords},
-                                {"DTSERVINTE", Fixture::recordDay().startOfDay().toString(Qt::ISODate)},
-                                {"NRSEQUSERV", Fixture::Sequence}, {"CDSEQUCOPR", Fixture::ProductItem},
-                                {"DTOCORINFU", Fixture::occurrenceTime().addSecs(600).toString(Qt::ISODate)},
-                                {"CDTPOCORINFU", "005"}};
-        const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", other}}}}};
-        QVERIFY(callServer(m_harness->server().port(), QStringLiteral("SetOcorrencia"), {packet}).ok);
+        QVERIFY(storeElsewhere(Fixture::occurrenceTime().addSecs(600), QStringLiteral("005")));
         step(QStringLiteral("Verificar"));
         QCOMPARE(occurrences().RecordCount(), 2);
         QVERIFY(errors().isEmpty());
@@ -202,6 +210,9 @@ private slots:
             << QStringList{"Incluir", "Tab"} << QString() << kTypeName << DataSetState::Insert << 1;
         QTest::newRow("empty type is refused on post")
             << QStringList{"Incluir", "Confirmar"} << QStringLiteral("Ocorrência deve ser informada.") << kType
+            << DataSetState::Insert << 1;
+        QTest::newRow("leaving the grid posts, a refusal keeps the focus")
+            << QStringList{"Incluir", "leave"} << QStringLiteral("Ocorrência deve ser informada.") << kType
             << DataSetState::Insert << 1;
         QTest::newRow("unknown type is refused on the column exit")
             << QStringList{"Incluir", "type=999", "Tab"} << QStringLiteral("Ocorrência não cadastrada.") << kType
@@ -288,12 +299,7 @@ private slots:
     {
         openItemOccurrences();
         const QDateTime when = Fixture::occurrenceTime().addSecs(1800);
-        QJsonObject other{{"CDFILIAL", Fixture::BranchAdjust}, {"CDPACIENTE", Fixture::AdultWithRecords},
-                          {"DTSERVINTE", Fixture::recordDay().startOfDay().toString(Qt::ISODate)},
-                          {"NRSEQUSERV", Fixture::Sequence}, {"CDSEQUCOPR", Fixture::ProductItem},
-                          {"DTOCORINFU", when.toString(Qt::ISODate)}, {"CDTPOCORINFU", "002"}};
-        const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", other}}}}};
-        QVERIFY(callServer(m_harness->server().port(), QStringLiteral("SetOcorrencia"), {packet}).ok);
+        QVERIFY(storeElsewhere(when, QStringLiteral("002")));
 
         for (const QString &action : {QStringLiteral("Incluir"), QStringLiteral("type=2"),
                                       QStringLiteral("date=") + typedDateTime(when), QStringLiteral("Confirmar")})
