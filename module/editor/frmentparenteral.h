@@ -278,8 +278,8 @@ private:
     void buildCodeColumns();
     const CodeColumn *codeColumn(RecordLevelId level, const QString &fieldName) const;
     // Checks the code typed in a code column of the current record with the
-    // server; the server's form of the code and its name replace the typed
-    // ones.
+    // server, whose form of the code and name replace the typed ones, or
+    // with the column's lookup, which gives the name of the code as typed.
     void checkCodeColumn(const CodeColumn &column, bool mandatory);
     // The ellipsis pick list of a code column; true when a row was picked.
     bool pickCode(const CodeColumn &column);
