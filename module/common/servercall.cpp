@@ -19,3 +19,17 @@ void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QSt
 {
     LoadPacket(target, CallServer(connection, method, args));
 }
+
+void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method)
+{
+    if (level.ChangeCount() == 0)
+        return;
+    try {
+        CallServer(connection, method, {level.Delta().toJson()});
+        if (level.LogChanges())
+            level.MergeChangeLog();
+    } catch (...) {
+        level.CancelUpdates();
+        throw;
+    }
+}

@@ -19,3 +19,10 @@ void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QSt
 
 // Loads one packet of a multi-packet answer into the dataset.
 void LoadPacket(ClientDataSet &target, const QJsonValue &packet);
+
+// Sends the unsent changes of a record level at once with the server's change
+// method (SetServInte, SetConfesco, SetOcorrencia); nothing is sent without a
+// change. On success the change log is merged; on any failure every unsent
+// change of the level is discarded (a new record disappears, a deleted one
+// comes back) and the failure goes on to the caller.
+void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method);

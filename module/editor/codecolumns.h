@@ -10,12 +10,13 @@
 class ClientDataSet;
 class TADOIBQuery;
 
-// A code column of a record level: the user types or picks a code, the
-// server checks it and answers its stored form and its name, and the grid
-// draws the name over the code. The editor keeps one description per code
-// column (TfrmEntParenteral::buildCodeColumns); the column check, the
-// ellipsis pick list and the drawing all read it, so a new code column is a
-// new description.
+// A code column of a record level: the user types or picks a code, which is
+// checked (by the server, or by the pick list's own statement) and replaced
+// by its stored form and its name; the grid may draw the name over the code.
+// The editor keeps one description per code column
+// (TfrmEntParenteral::buildCodeColumns); the column check, the ellipsis pick
+// list and the drawing all read it, so a new code column is a new
+// description.
 struct CodeColumn
 {
     RecordLevelId level;
@@ -24,10 +25,12 @@ struct CodeColumn
     // The check: checkMethod(values of checkLeadingFields of the current
     // record..., code, branch), answered into checkAnswer, whose first row
     // holds codeField and nameField; none means the code is unknown.
+    // Without a method the lookup statement checks the code: it is opened
+    // with codeParameter set to the code, and its row gives the name.
     QString checkMethod;
     QStringList checkLeadingFields;
     ClientDataSet *checkAnswer = nullptr;
-    // The pick list: its statement, whose P_CDFILIAL (when it has one) is
+    // The pick list: its statement, whose P_CDFILIAL (when it names one) is
     // the branch and whose other parameters take fields of the current
     // record.
     TADOIBQuery *lookup = nullptr;
@@ -41,4 +44,7 @@ struct CodeColumn
     // Whether the check sends the branch after the code (codes of the whole
     // suite, such as access routes, are checked by code alone).
     bool checkSendsBranch = true;
+    // The lookup's parameter for the code when the lookup checks it (no
+    // checkMethod); the pick list leaves it empty, so it lists every code.
+    QString codeParameter;
 };

@@ -29,6 +29,17 @@ void TfrmEntParenteral::checkCodeColumn(const CodeColumn &column, bool mandatory
                 MensErro(msgPadrao.Msg(column.missingKey));
             return;
         }
+        if (column.checkMethod.isEmpty()) {
+            // The lookup finds the code as typed, which stays as it is.
+            TADOIBQuery &lookup = *column.lookup;
+            lookup.Close();
+            lookup.ParamByName(column.codeParameter).SetAsString(code->AsString());
+            lookup.Open();
+            if (lookup.IsEmpty())
+                MensErro(msgPadrao.Msg(column.unknownKey));
+            record.FieldByName(column.nameField)->SetAsString(lookup.FieldByName(column.nameField)->AsString());
+            return;
+        }
         QJsonArray args;
         for (const QString &field : column.checkLeadingFields)
             args << record.FieldByName(field)->AsString();
@@ -55,6 +66,8 @@ bool TfrmEntParenteral::pickCode(const CodeColumn &column)
     const QString branchParameter = QStringLiteral("P_CDFILIAL");
     if (statementParameters(lookup.ActiveStatement()).contains(branchParameter, Qt::CaseInsensitive))
         lookup.ParamByName(branchParameter).SetAsString(BranchCode());
+    if (!column.codeParameter.isEmpty())
+        lookup.ParamByName(column.codeParameter).Clear();
     for (const auto &[parameter, field] : column.lookupParameters)
         lookup.ParamByName(parameter).SetAsString(record.FieldByName(field)->AsString());
     const QString title = msgPadrao.Msg(column.titleKey) + QLatin1Char('|') + msgPadrao.Msg(column.emptyKey);

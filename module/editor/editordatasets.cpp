@@ -231,6 +231,22 @@ void TfrmEntParenteral::declareLookups()
     });
     qryFilial->SQL = lines({"SELECT", "  CDFILIAL,", "  NMFILIAL", "FROM", "  FILIAL"});
 
+    // Occurrence types: every type with a null P_CDTPOCORINFU, else that
+    // type only.
+    qryTipoOcor = declare<TADOIBQuery>(this, "qryTipoOcor", {
+        required(text("CDTPOCORINFU", 3, "Código")),
+        withWidth(text("NMTPOCORINFU", 100, "Nome"), 50),
+    });
+    const auto tipoOcor = [](const char *from, const char *where) {
+        return lines({"SELECT CDTPOCORINFU,", "       NMTPOCORINFU", from, where, "ORDER BY CDTPOCORINFU"});
+    };
+    qryTipoOcor->SQL = tipoOcor("FROM TPOCORINFU, PARAM (:P_CDTPOCORINFU) P1",
+                                "WHERE (CDTPOCORINFU = NVLSTR(P1.PARAM, CDTPOCORINFU))");
+    qryTipoOcor->SQL_IB = qryTipoOcor->SQL;
+    qryTipoOcor->SQL_ORACLE = tipoOcor("FROM TPOCORINFU", "WHERE (CDTPOCORINFU = NVL(:P_CDTPOCORINFU, CDTPOCORINFU))");
+    qryTipoOcor->SQL_MSSQL = tipoOcor("FROM TPOCORINFU",
+                                      "WHERE (CDTPOCORINFU = ISNULL(:P_CDTPOCORINFU, CDTPOCORINFU))");
+
     qryParaDiet = declare<TADOIBQuery>(this, "qryParaDiet", {text("IDAJUSTAPACI", 1)});
     qryParaDiet->SQL = lines({"SELECT IDAJUSTAPACI", "FROM PARADIETO", "WHERE", "CDFILIAL = :P_CDFILIAL"});
 
@@ -278,6 +294,13 @@ void TfrmEntParenteral::declareMessages()
         {QStringLiteral("Anos"), bar, QStringLiteral("Anos")},
         {QStringLiteral("Mes"), bar, QStringLiteral("Mês")},
         {QStringLiteral("Meses"), bar, QStringLiteral("Meses")},
+        {QStringLiteral("Ocorr"), bar, QStringLiteral("Ocorrência")},
+        {QStringLiteral("N_Ocorr"), bar, QStringLiteral("Não há ocorrência cadastrada.")},
+        {QStringLiteral("Ocorre_Inf"), bar, QStringLiteral("Ocorrência deve ser informada.")},
+        {QStringLiteral("Ocorre_NCad"), bar, QStringLiteral("Ocorrência não cadastrada.")},
+        {QStringLiteral("Ocorre_JCad"), bar, QStringLiteral("Ocorrência já cadastrada.")},
+        {QStringLiteral("DataOcor_Maior_DataVia"), bar,
+         QStringLiteral("Data da ocorrência deve ser maior ou igual a data da via de acesso.")},
         {QStringLiteral("Servico"), bar, QStringLiteral("Serviço")},
         {QStringLiteral("N_Servico"), bar, QStringLiteral("Não há serviço enteral/parenteral cadastrado.")},
         {QStringLiteral("Dieta"), bar, QStringLiteral("Dieta")},

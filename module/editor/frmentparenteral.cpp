@@ -114,6 +114,7 @@ TfrmEntParenteral::TfrmEntParenteral(QWidget *parent)
     wireServiceRecords();
     buildItemColumns();
     wireCompositionItems();
+    wireOccurrences();
     SetActivePage(tshFormulario);
 }
 

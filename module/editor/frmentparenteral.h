@@ -144,6 +144,22 @@ public:
     void dbgConfescoExit();
     void dtsConfescoStateChange();
 
+    // Infusion occurrences of the current composition item.
+    void cdsOcorrenciaNewRecord();
+    void cdsOcorrenciaBeforePost();
+    void cdsOcorrenciaAfterPost();
+    void cdsOcorrenciaAfterCancel();
+    void cdsOcorrenciaAfterDelete();
+    void cdsOcorrenciaDTOCORINFUSetText(Field &field, const QString &text);
+    void dtsOcorrenciaStateChange();
+    void dbgOcorrenciaEnter();
+    void dbgOcorrenciaExit();
+    void dbgOcorrenciaColExit();
+    void dbgOcorrenciaKeyPress(QChar &key);
+    void dbgOcorrenciaKeyDown(int &key);
+    void dbgOcorrenciaEditButtonClick();
+    void Vd_Ocorrencia(bool mandatory);
+
     // The branch code of every server call and lookup.
     QString BranchCode() const;
 
@@ -210,6 +226,7 @@ public:
     TADOIBQuery *qryServico;
     TADOIBQuery *qryDieta;
     TADOIBQuery *qryViaAcesso;
+    TADOIBQuery *qryTipoOcor;
 
     // The filter dialog exists for this editor instance (set by
     // CriaFiltroEntParent), so every new editor gets a new filter dialog.
@@ -261,12 +278,13 @@ private:
     void wireServiceRecords();
     void wireCompositionItems();
     void buildItemColumns();
+    void wireOccurrences();
     void buildRecordLevels();
     void buildCodeColumns();
     const CodeColumn *codeColumn(RecordLevelId level, const QString &fieldName) const;
     // Checks the code typed in a code column of the current record with the
-    // server; the server's form of the code and its name replace the typed
-    // ones.
+    // server, whose form of the code and name replace the typed ones, or
+    // with the column's lookup, which gives the name of the code as typed.
     void checkCodeColumn(const CodeColumn &column, bool mandatory);
     // The ellipsis pick list of a code column; true when a row was picked.
     bool pickCode(const CodeColumn &column);
@@ -300,6 +318,9 @@ private:
     void setItemProduct(const QString &code, const QString &treeCode, const QString &name, const QString &unit);
     // Reports a failed post check with the focus on the field's column.
     void refuseItem(const QString &fieldName, const QString &messageKey);
+    // A new occurrence repeats the item, date-time and type of one already
+    // in the list.
+    bool repeatsListedOccurrence() const;
 
     QList<RecordLevel> m_levels;
     QList<CodeColumn> m_codeColumns;

@@ -27,9 +27,6 @@ void TfrmEntParenteral::buildRecordLevels()
         {RecordLevelId::Occurrences, dbgOcorrencia, cdsOcorrencia, [this] { LoadOccurrences(); }, QString(),
          RecordLevelId::Items},
     };
-    // Entering a lower grid makes its level the one the commands act on (the
-    // item grid's own enter handler does it too).
-    dbgOcorrencia->OnEnter = [this](TDBGrid &) { UpdateCommands(); };
 }
 
 void TfrmEntParenteral::buildCodeColumns()
@@ -45,6 +42,10 @@ void TfrmEntParenteral::buildCodeColumns()
         {RecordLevelId::Items, QStringLiteral("CDVIACESDIET"), QStringLiteral("NMVIACESDIET"),
          QStringLiteral("getVerifViaAcesso"), {}, cdsVerifViaAcesso, qryViaAcesso, {}, QStringLiteral("ViaAcesso"),
          QStringLiteral("N_ViaAcesso"), QStringLiteral("ViaAcesso_NCad"), QStringLiteral("ViaAcesso_Inf"), false},
+        // Checked by its own lookup, not by the server.
+        {RecordLevelId::Occurrences, QStringLiteral("CDTPOCORINFU"), QStringLiteral("NMTPOCORINFU"), QString(), {},
+         nullptr, qryTipoOcor, {}, QStringLiteral("Ocorr"), QStringLiteral("N_Ocorr"), QStringLiteral("Ocorre_NCad"),
+         QStringLiteral("Ocorre_Inf"), true, QStringLiteral("P_CDTPOCORINFU")},
     };
 }
 

@@ -126,6 +126,47 @@ private slots:
         QCOMPARE(result.error, QStringLiteral("Ocorrência já cadastrada."));
     }
 
+    // Workstations typing the same occurrence of an item at the same moment:
+    // one stores it, every other one is refused with the duplicate message
+    // in the transaction that would store it. Another type or another minute
+    // is another occurrence.
+    void repeatedOccurrenceIsStoredOnce()
+    {
+        constexpr int clients = 6;
+        const QDateTime when = occurrenceTime().addSecs(3600);
+        const auto occurrence = [&](const QDateTime &at, const QString &type) {
+            return changes({change("insert", {},
+                                   {{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords},
+                                    {"DTSERVINTE", iso(recordDay())}, {"NRSEQUSERV", Sequence},
+                                    {"CDSEQUCOPR", ProductItem}, {"DTOCORINFU", at.toString(Qt::ISODate)},
+                                    {"CDTPOCORINFU", type}})});
+        };
+        std::atomic<int> stored{0}, refused{0}, unexpected{0};
+        std::vector<std::thread> threads;
+        for (int c = 0; c < clients; ++c) {
+            threads.emplace_back([&] {
+                const ServerResult result = callServer(m_server->port(), QStringLiteral("SetOcorrencia"),
+                                                       {occurrence(when, OccurrenceType)});
+                if (result.ok)
+                    ++stored;
+                else if (result.error == QStringLiteral("Ocorrência já cadastrada."))
+                    ++refused;
+                else
+                    ++unexpected;
+            });
+        }
+        for (std::thread &thread : threads)
+            thread.join();
+        QCOMPARE(unexpected.load(), 0);
+        QCOMPARE(stored.load(), 1);
+        QCOMPARE(refused.load(), clients - 1);
+        QCOMPARE(occurrenceCount(ProductItem), 2);
+
+        QVERIFY(call(QStringLiteral("SetOcorrencia"), {occurrence(when, QStringLiteral("002"))}).ok);
+        QVERIFY(call(QStringLiteral("SetOcorrencia"), {occurrence(when.addSecs(60), OccurrenceType)}).ok);
+        QCOMPARE(occurrenceCount(ProductItem), 4);
+    }
+
     void twoWorkstationsNumberTheSameItem()
     {
         // Both read the highest number before either stores its item.
