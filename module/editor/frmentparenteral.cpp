@@ -150,6 +150,7 @@ void TfrmEntParenteral::buildCommands()
     sbtEstatistica = AddToolButton(QStringLiteral("sbtEstatistica"), actEstatistica);
 
     connectGuarded(mnuFiltrar, &QAction::triggered, this, &TfrmEntParenteral::sbtFiltrarClick);
+    connectGuarded(mnuAutomatico, &QAction::triggered, this, &TfrmEntParenteral::sbtAutomaticoClick);
 }
 
 void TfrmEntParenteral::buildBranchPanel()

@@ -81,6 +81,7 @@ public:
     void dtsPadraoStateChange();
     void dbgPadraoEnter();
     void sbtFiltrarClick();
+    void sbtAutomaticoClick();
 
     // Service records.
     void cdsServInteBeforeInsert();

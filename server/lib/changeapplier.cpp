@@ -220,10 +220,16 @@ QVariant columnValue(const ColumnDef &column, const QJsonValue &value)
 
 void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
 {
+    Transaction transaction(session);
+    applyChangesInTransaction(session, packet, rules);
+    transaction.commit();
+}
+
+void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+{
     const QJsonValue changes = packet.toObject().value(QStringLiteral("changes"));
     if (!changes.isArray())
         throw RequestError(QStringLiteral("Pacote de alterações inválido: falta a lista \"changes\"."));
-    Transaction transaction(session);
     for (const QJsonValue &changeValue : changes.toArray()) {
         if (!changeValue.isObject())
             throw RequestError(QStringLiteral("Pacote de alterações inválido: alteração que não é um objeto."));
@@ -243,5 +249,4 @@ void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRul
             break;
         }
     }
-    transaction.commit();
 }

@@ -37,6 +37,9 @@ struct ChangeRules
 // A row that is gone or changed fails the whole packet with staleMessage().
 // Throws RequestError.
 void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules);
+// The same inside a transaction the caller has opened, for a request that
+// writes more than one packet or other rows and commits them together.
+void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules);
 
 QString staleMessage();
 

@@ -51,6 +51,7 @@ void addPatientMethods(MethodTable &table);
 void addServiceMethods(MethodTable &table);
 void addItemMethods(MethodTable &table);
 void addOccurrenceMethods(MethodTable &table);
+void addAutoScheduleMethods(MethodTable &table);
 
 // Runs a call given its method name and request body {"args":[...]} and
 // returns the envelope {"ok":true,"data":..} or {"ok":false,"error":..}.
