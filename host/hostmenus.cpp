@@ -40,7 +40,8 @@ void setUpHostWindow(HostMainWindow &window, PackageLoader &module)
     QAction *quit = file->addAction(tr("&Sair"), &window, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
 
-    QMenu *modules = window.menuBar()->addMenu(tr("&Módulos"));
+    // Alt+M belongs to the maintenance menu of the screens.
+    QMenu *modules = window.menuBar()->addMenu(tr("Módul&os"));
     QAction *editor = modules->addAction(tr("&Enteral/Parenteral"));
     editor->setObjectName(QStringLiteral("actEntParenteral"));
     QObject::connect(editor, &QAction::triggered, &window,

@@ -2,6 +2,8 @@
 
 #include "interaction.h"
 
+#include <QtGlobal>
+
 bool runGuarded(const std::function<void()> &call)
 {
     try {
@@ -13,6 +15,21 @@ bool runGuarded(const std::function<void()> &call)
         interaction().error(error.text());
     } catch (const std::exception &error) {
         interaction().error(QString::fromUtf8(error.what()));
+    }
+    return false;
+}
+
+bool runQuietly(const char *context, const std::function<void()> &call)
+{
+    try {
+        call();
+        return true;
+    } catch (const UserError &error) {
+        qWarning("%s: %s", context, qPrintable(error.text()));
+    } catch (const std::exception &error) {
+        qWarning("%s: %s", context, error.what());
+    } catch (...) {
+        qWarning("%s: unknown failure", context);
     }
     return false;
 }

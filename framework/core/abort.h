@@ -32,3 +32,8 @@ private:
 // shown to the user through the interaction seam and ends it too.
 // Returns true when the call ran to its end.
 bool runGuarded(const std::function<void()> &call);
+
+// Runs a call made while painting or answering a model's data(): nothing
+// there may prompt, so any failure is only logged (with the context) and
+// false is returned, for the caller to draw the cell empty.
+bool runQuietly(const char *context, const std::function<void()> &call);

@@ -85,6 +85,7 @@ ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
     } else {
         if (!Connected())
             SetConnected(true);
+        emit calling(method);
         const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("args"), args}}).toJson(QJsonDocument::Compact);
         result = send(QLatin1Char('/') + object + QLatin1Char('/') + method, body);
     }

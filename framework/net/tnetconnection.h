@@ -57,6 +57,11 @@ public:
     // (or as UserError when ThrowException is set).
     ServerResult Call(const QString &method, const QJsonArray &args = {});
 
+signals:
+    // A call of the method is about to be sent (watched by tools and tests
+    // that count the traffic of a screen).
+    void calling(const QString &method);
+
 private:
     struct Client;
     ServerResult send(const QString &path, const QByteArray &body);

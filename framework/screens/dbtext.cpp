@@ -34,4 +34,6 @@ void TDBText::refresh()
     const ClientDataSet *data = DataSet();
     const Field *field = data && data->Active() && !data->IsEmpty() ? data->FindField(m_dataField) : nullptr;
     setText(field ? field->DisplayText() : QString());
+    // Screen readers read the caption itself.
+    setAccessibleName(text());
 }

@@ -142,7 +142,6 @@ void TfrmPadrao::buildNavigator()
     dbnPadrao->setObjectName(QStringLiteral("dbnPadrao"));
     dbtNome = new TDBText(panNavegador);
     dbtNome->setObjectName(QStringLiteral("dbtNome"));
-    dbtNome->setAccessibleName(tr("Registro atual"));
     QFont bold = dbtNome->font();
     bold.setBold(true);
     dbtNome->setFont(bold);
@@ -194,6 +193,7 @@ QString TfrmPadrao::CodTela() const
 void TfrmPadrao::SetCodTela(const QString &code)
 {
     lblCodTela->setText(code);
+    lblCodTela->setAccessibleName(code);
 }
 
 void TfrmPadrao::AddAbovePages(QWidget *widget)

@@ -21,5 +21,8 @@ QToolButton *CreateCommandButton(QWidget *parent, const QString &objectName, QAc
     button->setDefaultAction(command);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAccessibleName(command->toolTip());
+    // A command acts on the control that has the focus: its button never
+    // takes it.
+    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }

@@ -9,6 +9,9 @@ TBtnPesquisa::TBtnPesquisa(QWidget *parent) : TButtonFlat(parent)
 {
     setText(QStringLiteral("…"));
     SetHint(QStringLiteral("Pesquisar"));
+    // Reachable by Tab (Space opens the list); a click leaves the focus in
+    // its edit.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 bool TBtnPesquisa::Pesquisa()

@@ -3,6 +3,8 @@
 #include "abort.h"
 #include "clientdataset.h"
 
+#include <QScopedValueRollback>
+
 DataSetModel::DataSetModel(QObject *parent) : QAbstractTableModel(parent)
 {
 }
@@ -115,11 +117,18 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const int row = dataSetRow(index.row());
     if (!field || row < 0 || row >= datasetRowCount())
         return QVariant();
+    QString text;
     switch (role) {
     case Qt::DisplayRole:
-        return m_dataSet->displayTextAt(row, field->Index());
+        // A failing display-text handler leaves the cell empty: painting
+        // never prompts.
+        runQuietly("cell text", [&] { text = m_dataSet->displayTextAt(row, field->Index()); });
+        return text;
     case Qt::EditRole:
-        return row == m_dataSet->RecNo() ? field->Text() : m_dataSet->displayTextAt(row, field->Index());
+        runQuietly("cell text", [&] {
+            text = row == m_dataSet->RecNo() ? field->Text() : m_dataSet->displayTextAt(row, field->Index());
+        });
+        return text;
     case Qt::TextAlignmentRole:
         if (field->DataType() == FieldType::Integer || field->DataType() == FieldType::Real)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
@@ -136,7 +145,10 @@ bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int 
     Field *field = FieldAt(index.column());
     if (!field || index.row() != m_dataSet->RecNo())
         return false;
+    if (m_writing)
+        return false;
     const QString text = value.toString();
+    const QScopedValueRollback writing(m_writing, true);
     return runGuarded([&] {
         if (text == field->Text())
             return;

@@ -63,4 +63,7 @@ private:
     // removed (-1) at m_changedRow; 0 when none is being announced.
     int m_pendingShift = 0;
     int m_changedRow = -1;
+    // A cell's text is being written: a message shown by its check takes
+    // the focus from the cell editor, whose commit must not write it again.
+    bool m_writing = false;
 };

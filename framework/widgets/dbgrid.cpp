@@ -471,7 +471,7 @@ void TDBGrid::drawExtras(QPainter *painter, const QRect &rect, const QModelIndex
     const bool focused = selected && hasFocus();
     painter->save();
     m_drawRow = index.row();
-    runGuarded([&] { OnDrawColumnCell(*this, *painter, rect, field, index.column(), selected, focused); });
+    runQuietly("cell drawing", [&] { OnDrawColumnCell(*this, *painter, rect, field, index.column(), selected, focused); });
     m_drawRow = -1;
     painter->restore();
 }

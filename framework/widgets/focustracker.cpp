@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 
 namespace {
 // Handlers that keep moving the focus around would otherwise loop forever.
@@ -88,8 +89,23 @@ void FocusTracker::focusChanged(QWidget *, QWidget *now)
     // no exit handler.
     if (!now->isVisible())
         return;
+    // The menu bar holds the focus only while a menu is chosen from the
+    // keyboard and gives it back afterwards: the user stays where he was.
+    if (qobject_cast<QMenuBar *>(now))
+        return;
     QWidget *form = formOf(now);
     QWidget *from = m_settled.value(form);
+    // A click on a part of the screen that takes no focus (its tool bar,
+    // a label) hands the focus up to the child window's frame: the control
+    // that had it keeps it, so a command acts on it and nothing is left.
+    if (now == form && qobject_cast<QMdiSubWindow *>(now)) {
+        if (QWidget *back = from ? focusableSelfOrAncestor(from) : nullptr; back && back != now) {
+            m_dispatching = true;
+            back->setFocus(Qt::OtherFocusReason);
+            m_dispatching = false;
+        }
+        return;
+    }
     if (from && (formOf(from) != form || containerHidden(from, form)))
         from = nullptr;
     QWidget *to = now;

@@ -4,13 +4,19 @@
 #include "marklistmodel.h"
 
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
 
+// The caption of the screen the user works in (the child window holding the
+// focus), else the application's name.
 QString applicationTitle()
 {
+    for (QWidget *widget = QApplication::focusWidget(); widget; widget = widget->parentWidget())
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(widget))
+            return frame->windowTitle();
     return QApplication::applicationDisplayName();
 }
 

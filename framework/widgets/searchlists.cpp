@@ -2,7 +2,7 @@
 
 #include "adoibquery.h"
 #include "clientdataset.h"
-#include "codelist.h"
+#include "data/codelist.h"
 #include "interaction.h"
 
 namespace {

@@ -1,8 +1,11 @@
 #include "widgetutils.h"
 
 #include "clientdataset.h"
+#include "consiste.h"
 #include "datasetmodel.h"
 #include "dbgrid.h"
+
+#include <QLineEdit>
 
 int IndiceCol(TDBGrid &grid, const QString &fieldName)
 {
@@ -20,4 +23,15 @@ void SetChildEnabled(QWidget *container, bool enabled)
         return;
     for (QWidget *child : container->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         child->setEnabled(enabled);
+}
+
+bool GridMaxNumber(const TDBGrid &grid, int intDigits, int decDigits, QChar &key)
+{
+    const QLineEdit *editor = grid.InplaceEditor();
+    if (!editor)
+        return MaxNumber(QString(), intDigits, decDigits, key, 0, 0);
+    const bool selection = editor->hasSelectedText();
+    const int start = selection ? editor->selectionStart() : editor->cursorPosition();
+    const int length = selection ? int(editor->selectedText().size()) : 0;
+    return MaxNumber(editor->text(), intDigits, decDigits, key, start, length);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QChar;
 class QWidget;
 class TDBGrid;
 
@@ -11,3 +12,7 @@ int IndiceCol(TDBGrid &grid, const QString &fieldName);
 // Enables or disables every child control of the container (the container
 // itself stays as it is).
 void SetChildEnabled(QWidget *container, bool enabled);
+// MaxNumber for a key typed into the grid's cell: the open cell editor's
+// text and selection (the caret when nothing is selected), or an empty
+// text when no editor is open yet. A refused key is set to QChar().
+bool GridMaxNumber(const TDBGrid &grid, int intDigits, int decDigits, QChar &key);

@@ -23,7 +23,7 @@
 
 // ---------------------------------------------------------------- branch
 
-void TfrmEntParenteral::restoreSavedSelection()
+bool TfrmEntParenteral::restoreSavedSelection()
 {
     ClientDataSet *saved = hostMainWindow()->cdsFiltro();
     try {
@@ -33,16 +33,14 @@ void TfrmEntParenteral::restoreSavedSelection()
         // operator's branch.
         qWarning() << "saved selection ignored:" << error.text();
         saved->Close();
-        medFilial->SetText(FiliProc());
-        edtFilial->SetText(NomeFiliProc());
-        setBranchControlsEnabled(!ModuFili());
-        return;
+        return false;
     }
     medFilial->SetText(saved->FieldByName(QStringLiteral("CDFILIAL"))->AsString());
     setBranchControlsEnabled(!ModuFili());
     panFilialExit();
     if (ActivePage() == tshFolhaDados)
         dbgPadrao->setFocus();
+    return true;
 }
 
 void TfrmEntParenteral::panFilialEnter()
@@ -112,6 +110,7 @@ void TfrmEntParenteral::positionOnSavedPatient()
 
 void TfrmEntParenteral::edtCdPacienteEnter()
 {
+    m_commandLevel = RecordLevelId::Services;
     cdsOcorrencia->Close();
     cdsConfesco->Close();
     cdsServInte->Close();

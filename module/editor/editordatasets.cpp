@@ -197,6 +197,30 @@ void TfrmEntParenteral::declareRecordDataSets()
     cdsNrServInte = declare<ClientDataSet>(this, "cdsNrServInte", {text("NRSEQUSERV", 2)});
     cdsVerifObs = declare<ClientDataSet>(this, "cdsVerifObs", {text("DSSERVINTE", 255)});
     cdsDescHabi = declare<ClientDataSet>(this, "cdsDescHabi", {text("DSOBSGERAL", 255)});
+
+    cdsNrConfesco = declare<ClientDataSet>(this, "cdsNrConfesco", {text("CDSEQUCOPR", 4)});
+    cdsVerifViaAcesso = declare<ClientDataSet>(this, "cdsVerifViaAcesso", {
+        text("CDVIACESDIET", 3),
+        text("NMVIACESDIET", 30),
+    });
+    cdsVerifProd = declare<ClientDataSet>(this, "cdsVerifProd", {
+        text("CDPRODUTO", 10),
+        text("CDARVPROD", 20),
+        text("NMPRODUTO", 50),
+        text("SGUNIDADE", 10),
+    });
+    cdsVerifPrato = declare<ClientDataSet>(this, "cdsVerifPrato", {
+        text("CDPRATO", 10),
+        text("NMPRATO", 40),
+        text("SGUNIDADE", 10),
+    });
+    cdsFormulacao = declare<ClientDataSet>(this, "cdsFormulacao", {
+        withWidth(text("CDFORMULACAO", 20, "Código"), 15),
+        withWidth(text("NMFORMULACAO", 50, "Nome"), 38),
+        withWidth(text("SGFORMULACAO", 5, "UN"), 3),
+        text("CDFILAUXPRAT", 4, "", false),
+        text("CDPRODUTO", 10, "", false),
+    });
 }
 
 void TfrmEntParenteral::declareLookups()
@@ -225,6 +249,13 @@ void TfrmEntParenteral::declareLookups()
         required(text("CDDIETPAD", 4, "Código")),
         text("DSDIETPAD", 50, "Descrição"),
     });
+    qryViaAcesso = declare<TADOIBQuery>(this, "qryViaAcesso", {
+        text("CDVIACESDIET", 3, "Código"),
+        text("NMVIACESDIET", 30, "Nome"),
+    });
+    qryViaAcesso->SQL = lines({"SELECT CDVIACESDIET,", "       NMVIACESDIET", "FROM VIACESDIET", "ORDER BY CDVIACESDIET"});
+    qryViaAcesso->SQL_ORACLE = qryViaAcesso->SQL_MSSQL = qryViaAcesso->SQL_IB = qryViaAcesso->SQL;
+
     qryDieta->SQL = lines({"SELECT DS.CDDIETPAD, DP.DSDIETPAD",
                            "FROM DIETPADR DP, DIETSERV DS",
                            "WHERE(DS.CDFILIAL   = :P_CDFILIAL)                     AND",
@@ -267,7 +298,28 @@ void TfrmEntParenteral::declareMessages()
         {QStringLiteral("Peso_Negativo"), bar, QStringLiteral("Peso deve ser maior que zero.")},
         {QStringLiteral("Peso_Inf"), bar, QStringLiteral("Peso deve ser informado.")},
         {QStringLiteral("Serv_JCad"), bar, QStringLiteral("Serviço já cadastrado.")},
+        {QStringLiteral("Serv_Esgot"), bar, QStringLiteral("Numeração de serviços do dia esgotada.")},
         {QStringLiteral("Oper_Per"), bar, QStringLiteral("Operador não está cadastrado como nutricionista.")},
         {QStringLiteral("DATA_INVALIDA"), bar, QStringLiteral("não é uma data válida.")},
+        {QStringLiteral("Data_Maior_Serv"), bar, QStringLiteral("Data deve ser maior ou igual a data do serviço.")},
+        {QStringLiteral("Hora_Inf"), bar, QStringLiteral("Hora deve ser informada.")},
+        {QStringLiteral("Hora_Inv"), bar, QStringLiteral("'%s' não é um hora válida.")},
+        {QStringLiteral("ViaAcesso"), bar, QStringLiteral("Via de Acesso")},
+        {QStringLiteral("N_ViaAcesso"), bar, QStringLiteral("Não há via de acesso cadastrado.")},
+        {QStringLiteral("ViaAcesso_Inf"), bar, QStringLiteral("Via de acesso deve ser informada.")},
+        {QStringLiteral("ViaAcesso_NCad"), bar, QStringLiteral("Via de acesso não cadastrada.")},
+        {QStringLiteral("Formulacao"), bar, QStringLiteral("Formulação")},
+        {QStringLiteral("N_Formulacao"), bar, QStringLiteral("Não há formulação cadastrada.")},
+        {QStringLiteral("Formulacao_Inf"), bar, QStringLiteral("Formulação deve ser informada.")},
+        {QStringLiteral("Fomulacao_NCad"), bar, QStringLiteral("Formulação não cadastrada.")},
+        {QStringLiteral("Prepara_Inf"), bar, QStringLiteral("Preparação deve ser informada.")},
+        {QStringLiteral("Aberto"), bar, QStringLiteral("Aberto")},
+        {QStringLiteral("Fechado"), bar, QStringLiteral("Fechado")},
+        {QStringLiteral("Quantid_Inf"), bar, QStringLiteral("Quantidade deve ser informada.")},
+        {QStringLiteral("Quantid_Dif"), bar, QStringLiteral("Quantidade deve ser maior que zero.")},
+        {QStringLiteral("Quant_Infu_Menor"), bar,
+         QStringLiteral("A quantidade infundida deve ser menor ou igual a quantidade prescrita.")},
+        {QStringLiteral("Veloci_Inf"), bar, QStringLiteral("Velocidade deve ser informada.")},
+        {QStringLiteral("Veloci_Dif"), bar, QStringLiteral("Velocidade deve ser maior que zero.")},
     });
 }

@@ -109,8 +109,12 @@ TfrmEntParenteral::TfrmEntParenteral(QWidget *parent)
     buildBranchPanel();
     buildPatientPanel();
     buildRecordArea();
+    buildRecordLevels();
+    buildCodeColumns();
     wirePatientList();
     wireServiceRecords();
+    buildItemColumns();
+    wireCompositionItems();
     SetActivePage(tshFormulario);
 }
 
@@ -292,17 +296,19 @@ void TfrmEntParenteral::FormActivate()
     Cli_vqn18000::stPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("FILPACI.cds"));
 
     const bool savedSelection = QFileInfo::exists(Cli_vqn18000::stPath) && hostMainWindow();
-    if (savedSelection) {
-        restoreSavedSelection();
-    } else {
+    if (!savedSelection || !restoreSavedSelection()) {
         medFilial->SetText(FiliProc());
         edtFilial->SetText(NomeFiliProc());
         setBranchControlsEnabled(!ModuFili());
         if (medFilial->isEnabled())
             medFilial->setFocus();
     }
+    // The page handling fills the page at once only when the branch is
+    // fixed; otherwise the commands still follow the page shown.
     if (ModuFili())
         pgcPadraoChange();
+    else
+        UpdateCommands();
 }
 
 void TfrmEntParenteral::resetFilter()

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "editor/codecolumns.h"
+#include "editor/recordlevels.h"
 #include "frmpadrao.h"
 
 #include <QDateTime>
 #include <QJsonArray>
 #include <QPointer>
 #include <QString>
+
+#include <functional>
 
 class ClientDataSet;
 class Field;
@@ -32,6 +36,16 @@ class TPanel;
 // The behaviour is split by concern over several source files: the shell
 // and selection of branch and patient, the patient list, the service
 // records, and the routing of the maintenance commands.
+//
+// Two tables drive what the record levels share (recordlevels.cpp):
+// - the record-level table (RecordLevel, one row per level: grid, dataset,
+//   reload, column of Alterar, parent level), through which every
+//   maintenance command finds the level it acts on, and from which
+//   UpdateCommands, the one place that enables commands, reads the level's
+//   situation (rule: ComputeCommandStates, commandstates.h);
+// - the code-column descriptions (CodeColumn, one per code column), read by
+//   the column check, the ellipsis pick list and the drawing of the name
+//   over the code (codecolumnuse.cpp).
 class TfrmEntParenteral : public TfrmPadrao
 {
     Q_OBJECT
@@ -106,6 +120,26 @@ public:
     // Date entry shared by the service date and the item date.
     void Vd_Data(Field &field, const QString &text);
 
+    // Composition items (item list and its grid).
+    void cdsConfescoNewRecord();
+    void cdsConfescoBeforePost();
+    void cdsConfescoAfterPost();
+    void cdsConfescoAfterDelete();
+    void cdsConfescoAfterCancel();
+    void cdsConfescoAfterScroll();
+    void Vd_Hora(bool required);
+    void Vd_ViaAcesso(bool required);
+    void Vd_Formulacao(bool required);
+    void dbgConfescoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field, bool selected,
+                                   bool focused);
+    void dbgConfescoEditButtonClick();
+    void dbgConfescoColExit();
+    void dbgConfescoKeyPress(QChar &key);
+    void dbgConfescoKeyDown(int &key);
+    void dbgConfescoEnter();
+    void dbgConfescoExit();
+    void dtsConfescoStateChange();
+
     // The branch code of every server call and lookup.
     QString BranchCode() const;
 
@@ -162,10 +196,16 @@ public:
     ClientDataSet *cdsNrServInte;
     ClientDataSet *cdsVerifObs;
     ClientDataSet *cdsDescHabi;
+    ClientDataSet *cdsNrConfesco;
+    ClientDataSet *cdsVerifViaAcesso;
+    ClientDataSet *cdsVerifProd;
+    ClientDataSet *cdsVerifPrato;
+    ClientDataSet *cdsFormulacao;
     TADOIBQuery *qryFilial;
     TADOIBQuery *qryParaDiet;
     TADOIBQuery *qryServico;
     TADOIBQuery *qryDieta;
+    TADOIBQuery *qryViaAcesso;
 
     // The filter dialog exists for this editor instance (set by
     // CriaFiltroEntParent), so every new editor gets a new filter dialog.
@@ -187,6 +227,16 @@ public:
     QDateTime dtFiltroIni;
     QDateTime dtFiltroFim;
 
+    // Sets the enabled state of every command from the active page, the
+    // level the commands act on, its state and its parent's records. Every
+    // state-change, grid-enter and page-change handler ends here.
+    void UpdateCommands();
+    // The row of the record-level table for a level.
+    const RecordLevel &Level(RecordLevelId id) const;
+    // The level the maintenance commands act on: the patient list on the
+    // data sheet, else the level whose grid has (or last had) the focus.
+    const RecordLevel &CommandLevel();
+
     // Reloads of the record levels from the server.
     void LoadPatientList(int animationKind);
     void LoadServiceRecords();
@@ -205,9 +255,25 @@ private:
     void declareMessages();
     void wirePatientList();
     void wireServiceRecords();
+    void wireCompositionItems();
+    void buildItemColumns();
+    void buildRecordLevels();
+    void buildCodeColumns();
+    const CodeColumn *codeColumn(RecordLevelId level, const QString &fieldName) const;
+    // Checks the code typed in a code column of the current record with the
+    // server; the server's form of the code and its name replace the typed
+    // ones.
+    void checkCodeColumn(const CodeColumn &column, bool mandatory);
+    // The ellipsis pick list of a code column; true when a row was picked.
+    bool pickCode(const CodeColumn &column);
+    // Draws the name of the code over a code column's cell.
+    void drawCodeName(TDBGrid &grid, const CodeColumn &column, QPainter &painter, const QRect &rect,
+                      bool selected, bool focused);
 
     void resetFilter();
-    void restoreSavedSelection();
+    // Restores the branch and patient saved in the selection file; false
+    // when the file cannot be read.
+    bool restoreSavedSelection();
     void positionOnSavedPatient();
     // Adjusts and validates the branch code and loads its patient list; on
     // failure the focus goes back to the branch code.
@@ -215,19 +281,27 @@ private:
     void showPatient(const ClientDataSet &source, const QString &ageField);
     void setBranchControlsEnabled(bool enabled);
     void activateFormPage();
+    // Gives the target the focus as a user's move does, so the handlers of
+    // the controls left and entered run once.
+    void moveFocus(QWidget *target, const std::function<void()> &handlers);
     void activateDataSheet();
-    // The record level whose grid has the focus, or nullptr.
-    TDBGrid *focusedGrid() const;
-    ClientDataSet *focusedLevel() const;
     void focusColumn(TDBGrid *grid, const QString &fieldName);
     QString ageText(const ClientDataSet &dataSet) const;
     void sendServiceChanges();
-    // Adjusts a code of the current service record to its width and checks
-    // it with the server (method arguments: `args`, the code, the branch);
-    // the server's form of the code and its name replace the typed ones.
-    void checkRecordCode(const QString &codeField, const QString &nameField, ClientDataSet &answer,
-                         const QString &method, QJsonArray args, const QString &unknownKey,
-                         const QString &missingKey, bool mandatory);
+    void sendItemChanges();
+    // Makes a dish or a product the formulation of the current item (from a
+    // lookup or the search list) and clears the other kind's fields. The
+    // dish branch is kept when a lookup gives none (an empty `dishBranch`).
+    void setItemDish(const QString &code, const QString &name, const QString &unit, const QString &dishBranch);
+    void setItemProduct(const QString &code, const QString &treeCode, const QString &name, const QString &unit);
+    // Reports a failed post check with the focus on the field's column.
+    void refuseItem(const QString &fieldName, const QString &messageKey);
+
+    QList<RecordLevel> m_levels;
+    QList<CodeColumn> m_codeColumns;
+    RecordLevelId m_commandLevel = RecordLevelId::Services;
+    // The reload after a deletion loaded the items (see cdsServInteAfterScroll).
+    bool m_itemsLoadedByDelete = false;
 };
 
 // Module variables of unit Cli_vqn18000.

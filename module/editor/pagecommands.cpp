@@ -24,19 +24,23 @@
 void TfrmEntParenteral::pgcPadraoChange()
 {
     TfrmPadrao::pgcPadraoChange();
-    const bool dataSheet = ActivePage() == tshFolhaDados;
-    panFilial->setEnabled(dataSheet);
-    mnuFiltrar->setEnabled(dataSheet);
-    if (dataSheet)
-        activateDataSheet();
-    else
-        activateFormPage();
+    // The commands follow the page shown, also when filling it failed.
+    try {
+        if (ActivePage() == tshFolhaDados)
+            activateDataSheet();
+        else
+            activateFormPage();
+    } catch (...) {
+        UpdateCommands();
+        throw;
+    }
+    UpdateCommands();
 }
 
 void TfrmEntParenteral::activateFormPage()
 {
-    edtCdPaciente->setFocus();
-    edtCdPacienteEnter();
+    m_commandLevel = RecordLevelId::Services;
+    moveFocus(edtCdPaciente, [this] { edtCdPacienteEnter(); });
     edtCdPaciente->clear();
     dbnPadrao->SetDataSet(cdsServInte);
     dbtNome->Bind(cdsServInte, QStringLiteral("DSDIETPAD"));
@@ -44,35 +48,29 @@ void TfrmEntParenteral::activateFormPage()
         // Taking the list's patient is the same as typing its code and
         // moving into the service grid.
         edtCdPaciente->SetText(cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString());
-        panInfPacienteExit();
-        Panel1Enter();
-        dbgServico->setFocus();
-        dbgServicoEnter();
+        moveFocus(dbgServico, [this] {
+            panInfPacienteExit();
+            Panel1Enter();
+            dbgServicoEnter();
+        });
     }
     dtsServInteStateChange();
+}
+
+void TfrmEntParenteral::moveFocus(QWidget *target, const std::function<void()> &handlers)
+{
+    // In the active window the focus move itself runs the exit and enter
+    // handlers on the way; elsewhere no focus moves, so they run here.
+    if (isActiveWindow())
+        target->setFocus(Qt::OtherFocusReason);
+    else
+        handlers();
 }
 
 void TfrmEntParenteral::mnuFormularioClick()
 {
     if (ActivePage() != tshFormulario)
         TfrmPadrao::mnuFormularioClick();
-}
-
-TDBGrid *TfrmEntParenteral::focusedGrid() const
-{
-    for (QWidget *widget = QApplication::focusWidget(); widget; widget = widget->parentWidget()) {
-        if (widget == dbgServico || widget == dbgConfesco || widget == dbgOcorrencia)
-            return static_cast<TDBGrid *>(widget);
-        if (widget == this)
-            break;
-    }
-    return nullptr;
-}
-
-ClientDataSet *TfrmEntParenteral::focusedLevel() const
-{
-    TDBGrid *grid = focusedGrid();
-    return grid ? grid->DataSet() : nullptr;
 }
 
 void TfrmEntParenteral::focusColumn(TDBGrid *grid, const QString &fieldName)
@@ -89,81 +87,72 @@ void TfrmEntParenteral::focusColumn(TDBGrid *grid, const QString &fieldName)
 void TfrmEntParenteral::sbtIncluirClick()
 {
     TfrmPadrao::sbtIncluirClick();
-    TDBGrid *grid = focusedGrid();
-    if (grid == dbgServico) {
-        cdsServInte->Insert();
-    } else if (grid == dbgConfesco) {
-        if (cdsServInte->IsEmpty())
-            return;
-        cdsConfesco->Insert();
-        cdsOcorrencia->Close();
-    } else if (grid == dbgOcorrencia) {
-        cdsOcorrencia->Insert();
-    }
+    const RecordLevel &level = CommandLevel();
+    if (level.id == RecordLevelId::PatientList)
+        return;
+    if (level.parent && Level(*level.parent).dataSet->IsEmpty())
+        return;
+    level.dataSet->Insert();
+    // A new record has no records below it yet.
+    for (const RecordLevel &child : m_levels)
+        if (child.parent == level.id)
+            child.dataSet->Close();
 }
 
 void TfrmEntParenteral::sbtAlterarClick()
 {
     TfrmPadrao::sbtAlterarClick();
-    if (ActivePage() == tshFolhaDados) {
-        focusColumn(dbgPadrao, QStringLiteral("DSSERVINTE"));
-        cdsPaciFiltro->Edit();
-    } else if (focusedGrid() == dbgServico) {
-        focusColumn(dbgServico, QStringLiteral("NRSERVPESO"));
-        cdsServInte->Edit();
-    } else {
-        focusColumn(dbgConfesco, QStringLiteral("CDVIACESDIET"));
-        cdsConfesco->Edit();
-    }
+    const RecordLevel &level = CommandLevel();
+    if (level.alterField.isEmpty())
+        return;
+    // Moving into the grid runs what leaving the control that had the focus
+    // runs; the level is edited only if it still holds a record after that.
+    focusColumn(level.grid, level.alterField);
+    if (level.dataSet->State() == DataSetState::Browse && !level.dataSet->IsEmpty())
+        level.dataSet->Edit();
 }
 
 void TfrmEntParenteral::sbtExcluirClick()
 {
     TfrmPadrao::sbtExcluirClick();
-    ClientDataSet *level = focusedLevel();
-    if (!level)
+    ClientDataSet *dataSet = CommandLevel().dataSet;
+    if (dataSet->State() != DataSetState::Browse || dataSet->IsEmpty())
         return;
     if (msgGeral.ShowMsg(QStringLiteral("Excl"), mtConfirmation, mbYesNo) == mrYes)
-        level->Delete();
+        dataSet->Delete();
 }
 
 void TfrmEntParenteral::sbtProcurarClick()
 {
     TfrmPadrao::sbtProcurarClick();
-    if (ClientDataSet *level = focusedLevel())
-        Procura(*level);
+    ClientDataSet *dataSet = CommandLevel().dataSet;
+    if (dataSet->Active())
+        Procura(*dataSet);
 }
 
 void TfrmEntParenteral::sbtVerificarClick()
 {
     TfrmPadrao::sbtVerificarClick();
-    TDBGrid *grid = focusedGrid();
-    if (!grid)
-        return;
     WaitAnimation busy(this, 0);
-    if (grid == dbgServico)
-        LoadServiceRecords();
-    else if (grid == dbgConfesco)
-        LoadCompositionItems();
-    else
-        LoadOccurrences();
+    CommandLevel().reload();
 }
 
 void TfrmEntParenteral::sbtCancelarClick()
 {
     TfrmPadrao::sbtCancelarClick();
-    ClientDataSet *level = ActivePage() == tshFolhaDados ? cdsPaciFiltro : focusedLevel();
-    if (!level)
+    ClientDataSet *dataSet = CommandLevel().dataSet;
+    if (dataSet->State() != DataSetState::Edit && dataSet->State() != DataSetState::Insert)
         return;
     if (msgGeral.ShowMsg(QStringLiteral("Canc"), mtConfirmation, mbYesNo) == mrYes)
-        level->Cancel();
+        dataSet->Cancel();
 }
 
 void TfrmEntParenteral::sbtConfirmarClick()
 {
     TfrmPadrao::sbtConfirmarClick();
-    if (ClientDataSet *level = ActivePage() == tshFolhaDados ? cdsPaciFiltro : focusedLevel())
-        level->Post();
+    ClientDataSet *dataSet = CommandLevel().dataSet;
+    if (dataSet->State() == DataSetState::Edit || dataSet->State() == DataSetState::Insert)
+        dataSet->Post();
 }
 
 void TfrmEntParenteral::LoadServiceRecords()

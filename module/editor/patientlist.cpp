@@ -36,7 +36,7 @@ void TfrmEntParenteral::wirePatientList()
         {QStringLiteral("CDLEITO"), QStringLiteral("Leito"), 80, true},
         {QStringLiteral("NMPACIENTE"), QStringLiteral("Nome"), 260, true},
         {QStringLiteral("Idade"), QStringLiteral("Idade"), 140, true},
-        {QStringLiteral("DTINTERNA"), QStringLiteral("Data Internação"), 100, true},
+        {QStringLiteral("DTINTERNA"), QStringLiteral("Data Internação"), 130, true},
         {QStringLiteral("NMSERPADDIE"), QStringLiteral("Padrão de Internação"), 180, true},
         {QStringLiteral("DSSERVINTE"), QStringLiteral("Observação"), 400},
     });
@@ -45,11 +45,17 @@ void TfrmEntParenteral::wirePatientList()
 
 void TfrmEntParenteral::LoadPatientList(int animationKind)
 {
+    // The current patient stays current when the new list still holds it.
+    const QString current = cdsPaciFiltro->Active() && !cdsPaciFiltro->IsEmpty()
+                                ? cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString()
+                                : QString();
     WaitAnimation busy(this, animationKind);
     LoadFromServer(*cdsPaciFiltro, *netEntPat, QStringLiteral("getPaciFiltro"),
                    {stFiltroTodosPaci, stFiltroPaci, stFiltroTodosAla, stFiltroAla, stFiltroTodosAndar,
                     stFiltroAndar, stFiltroTodosPadInter, stFiltroPadInter, stFiltroTodasDatas,
                     valueToJson(dtFiltroIni), valueToJson(dtFiltroFim), BranchCode()});
+    if (!current.isEmpty())
+        cdsPaciFiltro->Locate(QStringLiteral("CDPACIENTE"), current, false);
 }
 
 void TfrmEntParenteral::cdsPaciFiltroBeforeInsert()
@@ -72,19 +78,7 @@ void TfrmEntParenteral::cdsPaciFiltroAfterCancel()
 
 void TfrmEntParenteral::dtsPadraoStateChange()
 {
-    const DataSetState state = cdsPaciFiltro->State();
-    const bool editing = state == DataSetState::Edit || state == DataSetState::Insert;
-    SetPageEnabled(tshFormulario, state == DataSetState::Inactive || state == DataSetState::Browse);
-    mnuConfirmar->setEnabled(editing);
-    mnuCancelar->setEnabled(editing);
-    mnuAlterar->setEnabled(state == DataSetState::Browse && !cdsPaciFiltro->IsEmpty());
-    SetChildEnabled(panFilial, !editing);
-    if (!editing) {
-        // The name box never takes input; the code controls follow the
-        // host's binding of modules to the current branch.
-        edtFilial->setEnabled(false);
-        setBranchControlsEnabled(!ModuFili());
-    }
+    UpdateCommands();
 }
 
 void TfrmEntParenteral::dbgPadraoEnter()
@@ -95,18 +89,12 @@ void TfrmEntParenteral::dbgPadraoEnter()
 void TfrmEntParenteral::sbtFiltrarClick()
 {
     CriaFiltroEntParent();
-    if (ActivePage() == tshFolhaDados && !cdsPaciFiltro->IsEmpty())
-        mnuAlterar->setEnabled(cdsPaciFiltro->State() == DataSetState::Browse && !cdsPaciFiltro->IsEmpty());
     pgcPadraoChange();
 }
 
 void TfrmEntParenteral::activateDataSheet()
 {
     loadBranchPatients();
-    mnuIncluir->setEnabled(false);
-    mnuExcluir->setEnabled(false);
-    mnuProcurar->setEnabled(false);
-    mnuVerificar->setEnabled(false);
     dbnPadrao->SetDataSet(cdsPaciFiltro);
     dbtNome->Bind(cdsPaciFiltro, QStringLiteral("NMPACIENTE"));
 }

@@ -17,11 +17,14 @@
 #include "panel.h"
 #include "searchlists.h"
 #include "velunor.h"
+#include "widgetutils.h"
 
 #include <QAction>
 #include <QJsonArray>
 #include <QLocale>
 #include <QPainter>
+
+#include <utility>
 
 namespace {
 
@@ -73,6 +76,10 @@ void TfrmEntParenteral::wireServiceRecords()
 
 void TfrmEntParenteral::cdsServInteAfterScroll()
 {
+    // After a deletion the reload has already loaded the items of the new
+    // current record; the deletion's own scroll needs no second load.
+    if (std::exchange(m_itemsLoadedByDelete, false))
+        return;
     LoadCompositionItems();
     if (cdsConfesco->IsEmpty())
         cdsOcorrencia->Close();
@@ -80,10 +87,12 @@ void TfrmEntParenteral::cdsServInteAfterScroll()
 
 void TfrmEntParenteral::dbgServicoEnter()
 {
+    // A pending record (a new one has no patient code before its post) is
+    // never thrown away by coming back into the grid.
     const bool otherPatient = !cdsServInte->Active() || cdsServInte->IsEmpty()
                               || edtCdPaciente->Text()
                                      != cdsServInte->FieldByName(QStringLiteral("CDPACIENTE"))->AsString();
-    if (otherPatient)
+    if (otherPatient && !isEditing(*cdsServInte))
         LoadServiceRecords();
     dtsServInteStateChange();
 }
@@ -115,40 +124,12 @@ void TfrmEntParenteral::cdsServInteNewRecord()
 
 void TfrmEntParenteral::Vd_Servico(bool mandatory)
 {
-    checkRecordCode(kService, QStringLiteral("NMSERVICO"), *cdsVerifServ, QStringLiteral("getVeriServ"), {},
-                    QStringLiteral("Servico_NCad"), QStringLiteral("Servico_Inf"), mandatory);
+    checkCodeColumn(*codeColumn(RecordLevelId::Services, kService), mandatory);
 }
 
 void TfrmEntParenteral::Vd_Dieta(bool mandatory)
 {
-    checkRecordCode(kDiet, QStringLiteral("DSDIETPAD"), *cdsVerifDieta, QStringLiteral("getVerifDieta"),
-                    {cdsServInte->FieldByName(kService)->AsString()}, QStringLiteral("Dieta_NCad"),
-                    QStringLiteral("Dieta_Inf"), mandatory);
-}
-
-void TfrmEntParenteral::checkRecordCode(const QString &codeField, const QString &nameField, ClientDataSet &answer,
-                                        const QString &method, QJsonArray args, const QString &unknownKey,
-                                        const QString &missingKey, bool mandatory)
-{
-    if (!isEditing(*cdsServInte))
-        return;
-    try {
-        Field *code = cdsServInte->FieldByName(codeField);
-        code->SetAsString(Ajusta(code->AsString(), code->Size()));
-        if (!code->AsString().isEmpty()) {
-            args << code->AsString() << BranchCode();
-            LoadFromServer(answer, *netEntPat, method, args);
-            if (answer.IsEmpty())
-                MensErro(msgPadrao.Msg(unknownKey));
-            cdsServInte->FieldByName(nameField)->SetAsString(answer.FieldByName(nameField)->AsString());
-            code->SetAsString(answer.FieldByName(codeField)->AsString());
-        } else if (mandatory) {
-            MensErro(msgPadrao.Msg(missingKey));
-        }
-    } catch (...) {
-        focusColumn(dbgServico, codeField);
-        throw;
-    }
+    checkCodeColumn(*codeColumn(RecordLevelId::Services, kDiet), mandatory);
 }
 
 void TfrmEntParenteral::Vd_Data(Field &field, const QString &text)
@@ -177,11 +158,8 @@ void TfrmEntParenteral::cdsServInteDTSERVINTESetText(Field &field, const QString
 
 void TfrmEntParenteral::dbgServicoColExit()
 {
-    const QString field = selectedFieldName(*dbgServico);
-    if (field == kService)
-        Vd_Servico(false);
-    else if (field == kDiet)
-        Vd_Dieta(false);
+    if (const CodeColumn *column = codeColumn(RecordLevelId::Services, selectedFieldName(*dbgServico)))
+        checkCodeColumn(*column, false);
 }
 
 // ---------------------------------------------------------------- keys and drawing
@@ -195,14 +173,8 @@ void TfrmEntParenteral::dbgServicoKeyPress(QChar &key)
         key = QChar();
         return;
     }
-    if (weight && isEditing(*cdsServInte)) {
-        const QLineEdit *editor = dbgServico->InplaceEditor();
-        const QString text = editor ? editor->text() : QString();
-        const int start = editor ? editor->selectionStart() : -1;
-        const int caret = start >= 0 ? start : (editor ? editor->cursorPosition() : 0);
-        const int length = editor && start >= 0 ? int(editor->selectedText().size()) : 0;
-        MaxNumber(text, 9, 3, key, caret, length);
-    }
+    if (weight && isEditing(*cdsServInte))
+        GridMaxNumber(*dbgServico, 9, 3, key);
 }
 
 void TfrmEntParenteral::dbgServicoKeyDown(int &key)
@@ -218,52 +190,14 @@ void TfrmEntParenteral::dbgServicoKeyDown(int &key)
 void TfrmEntParenteral::dbgServicoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field,
                                                  bool selected, bool focused)
 {
-    if (!field || (field->FieldName() != kService && field->FieldName() != kDiet))
-        return;
-    const QString code = dbgServico->DrawingValue(field->FieldName()).toString();
-    if (code.isEmpty())
-        return;
-    if (selected && !focused && dbgServico->EditorMode())
-        return;   // the code itself, as drawn by default
-    const QString name = dbgServico->DrawingValue(field->FieldName() == kService ? QStringLiteral("NMSERVICO")
-                                                                                 : QStringLiteral("DSDIETPAD"))
-                             .toString();
-    const QPalette &palette = dbgServico->palette();
-    painter.save();
-    painter.fillRect(rect, selected ? palette.highlight() : palette.base());
-    painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
-    painter.drawText(rect.adjusted(3, 3, -1, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
-    painter.restore();
+    if (const CodeColumn *column = field ? codeColumn(RecordLevelId::Services, field->FieldName()) : nullptr)
+        drawCodeName(*dbgServico, *column, painter, rect, selected, focused);
 }
 
 void TfrmEntParenteral::dbgServicoEditButtonClick()
 {
-    const QString field = selectedFieldName(*dbgServico);
-    TADOIBQuery *query = nullptr;
-    QString title;
-    QString nameField;
-    if (field == kService) {
-        query = qryServico;
-        query->Close();
-        query->ParamByName(QStringLiteral("P_CDFILIAL")).SetAsString(BranchCode());
-        title = msgPadrao.Msg(QStringLiteral("Servico")) + QLatin1Char('|') + msgPadrao.Msg(QStringLiteral("N_Servico"));
-        nameField = QStringLiteral("NMSERVICO");
-    } else if (field == kDiet) {
-        query = qryDieta;
-        query->Close();
-        query->ParamByName(QStringLiteral("P_CDFILIAL")).SetAsString(BranchCode());
-        query->ParamByName(QStringLiteral("P_CDSERVFILI")).SetAsString(cdsServInte->FieldByName(kService)->AsString());
-        title = msgPadrao.Msg(QStringLiteral("Dieta")) + QLatin1Char('|') + msgPadrao.Msg(QStringLiteral("N_Dieta"));
-        nameField = QStringLiteral("DSDIETPAD");
-    } else {
-        return;
-    }
-    if (!Pesquisar_Plus(*query, title))
-        return;
-    if (cdsServInte->State() == DataSetState::Browse)
-        cdsServInte->Edit();
-    cdsServInte->FieldByName(nameField)->SetAsString(query->FieldByName(nameField)->AsString());
-    cdsServInte->FieldByName(field)->SetAsString(query->FieldByName(field)->AsString());
+    if (const CodeColumn *column = codeColumn(RecordLevelId::Services, selectedFieldName(*dbgServico)))
+        pickCode(*column);
 }
 
 // ---------------------------------------------------------------- post, send, cancel
@@ -304,9 +238,12 @@ void TfrmEntParenteral::cdsServInteBeforePost()
         const int highest = cdsNrServInte->FieldByName(QStringLiteral("NRSEQUSERV"))->AsString().toInt(&ok);
         if (cdsNrServInte->IsEmpty() || !ok)
             throw UserError(QStringLiteral("O servidor não informou a última sequência do serviço."));
+        Field *sequence = cdsServInte->FieldByName(QStringLiteral("NRSEQUSERV"));
+        const QString next = QString::number(highest + 1);
+        if (next.size() > sequence->Size())
+            MensErro(msgPadrao.Msg(QStringLiteral("Serv_Esgot")));
         cdsServInte->FieldByName(QStringLiteral("CDPACIENTE"))->SetAsString(edtCdPaciente->Text());
-        cdsServInte->FieldByName(QStringLiteral("NRSEQUSERV"))
-            ->SetAsString(Ajusta(QString::number(highest + 1), cdsServInte->FieldByName(QStringLiteral("NRSEQUSERV"))->Size()));
+        sequence->SetAsString(Ajusta(next, sequence->Size()));
     }
     LoadPacket(*cdsVerifObs, packets.at(2));
     QString observation;
@@ -355,6 +292,7 @@ void TfrmEntParenteral::cdsServInteAfterDelete()
         dtsServInteStateChange();
         throw;
     }
+    m_itemsLoadedByDelete = true;
     dtsServInteStateChange();
 }
 
@@ -368,28 +306,16 @@ void TfrmEntParenteral::cdsServInteAfterCancel()
 void TfrmEntParenteral::dtsServInteStateChange()
 {
     const DataSetState state = cdsServInte->State();
-    const bool editing = isEditing(*cdsServInte);
-    const bool browsing = state == DataSetState::Browse;
-    const bool hasRecords = browsing && !cdsServInte->IsEmpty();
-
     edtIdade->setEnabled(false);
     const bool inserting = state == DataSetState::Insert;
-    const bool keyReadOnly = browsing || state == DataSetState::Edit;
+    const bool keyReadOnly = state == DataSetState::Browse || state == DataSetState::Edit;
     for (int column = 0; column < dbgServico->ColumnCount(); ++column) {
         TDBGrid::TColumn &entry = dbgServico->Column(column);
-        if (entry.fieldName == kService || entry.fieldName == kDiet)
+        if (codeColumn(RecordLevelId::Services, entry.fieldName))
             entry.buttonStyle = inserting ? TDBGrid::TColumn::Ellipsis : TDBGrid::TColumn::None;
         if (entry.fieldName == kDate || entry.fieldName == kService || entry.fieldName == kDiet)
             entry.readOnly = keyReadOnly;
     }
     dbgServico->viewport()->update();
-    panInfPaciente->setEnabled(!editing);
-
-    mnuCancelar->setEnabled(editing);
-    mnuConfirmar->setEnabled(editing);
-    mnuIncluir->setEnabled(browsing);
-    for (QAction *command : {mnuAlterar, mnuExcluir, mnuProcurar, mnuVerificar, mnuCalcNutr})
-        command->setEnabled(hasRecords);
-    dbnPadrao->setEnabled(browsing);
-    SetPageEnabled(tshFolhaDados, !editing);
+    UpdateCommands();
 }

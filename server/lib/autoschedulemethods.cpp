@@ -30,7 +30,6 @@ JsonText setAutoConfesco(SqlSession &session, const MethodArgs &args)
     // Only insertions into the named record: the deletion of "S" must never
     // be paired with items written somewhere else.
     ChangeRules rules = itemChangeRules();
-    rules.duplicateMessage = QStringLiteral("Item já cadastrado por outro usuário.");
     const auto itemWrite = rules.prepareWrite;
     rules.prepareWrite = [&record, itemWrite](SqlSession &s, RowValues &values, bool inserting) {
         if (!inserting || !sameRecord(RecordKey::fromValues(values), record))

@@ -95,13 +95,18 @@ QString placeholders(int count)
     return marks.join(QStringLiteral(", "));
 }
 
-void runWrite(SqlSession &session, const QString &sql, const QVariantList &binds, const ChangeRules &rules)
+// A write refused for repeating a key; the packet may be applied again.
+struct RepeatedKey
+{
+};
+
+void runWrite(SqlSession &session, const QString &sql, const QVariantList &binds)
 {
     try {
         session.execute(sql, binds);
     } catch (const DatabaseError &error) {
         if (error.kind() == DatabaseError::Kind::DuplicateKey)
-            throw RequestError(rules.duplicateMessage);
+            throw RepeatedKey();
         if (error.kind() == DatabaseError::Kind::MissingParent)
             throw RequestError(missingParentMessage);
         throw;
@@ -120,7 +125,7 @@ void insertRow(SqlSession &session, RowValues values, const ChangeRules &rules)
     runWrite(session,
              QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                  .arg(rules.table.name, columns.join(QStringLiteral(", ")), placeholders(columns.size())),
-             binds, rules);
+             binds);
 }
 
 void requireMatch(SqlSession &session, const TableDef &table, const QString &where, const QVariantList &binds)
@@ -218,19 +223,19 @@ QVariant columnValue(const ColumnDef &column, const QJsonValue &value)
     throw invalid();
 }
 
-void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
-{
-    Transaction transaction(session);
-    applyChangesInTransaction(session, packet, rules);
-    transaction.commit();
-}
+namespace {
 
-void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+QJsonArray changeList(const QJsonValue &packet)
 {
     const QJsonValue changes = packet.toObject().value(QStringLiteral("changes"));
     if (!changes.isArray())
         throw RequestError(QStringLiteral("Pacote de alterações inválido: falta a lista \"changes\"."));
-    for (const QJsonValue &changeValue : changes.toArray()) {
+    return changes.toArray();
+}
+
+void applyEach(SqlSession &session, const QJsonArray &changes, const ChangeRules &rules)
+{
+    for (const QJsonValue &changeValue : changes) {
         if (!changeValue.isObject())
             throw RequestError(QStringLiteral("Pacote de alterações inválido: alteração que não é um objeto."));
         const QJsonObject change = changeValue.toObject();
@@ -248,5 +253,37 @@ void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, co
             deleteRow(session, old, rules);
             break;
         }
+    }
+}
+
+void applyOnce(SqlSession &session, const QJsonArray &changes, const ChangeRules &rules)
+{
+    Transaction transaction(session);
+    applyEach(session, changes, rules);
+    transaction.commit();
+}
+
+} // namespace
+
+void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+{
+    const QJsonArray changes = changeList(packet);
+    for (int attempt = 1;; ++attempt) {
+        try {
+            applyOnce(session, changes, rules);
+            return;
+        } catch (const RepeatedKey &) {
+            if (attempt >= rules.attempts)
+                throw RequestError(rules.duplicateMessage);
+        }
+    }
+}
+
+void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+{
+    try {
+        applyEach(session, changeList(packet), rules);
+    } catch (const RepeatedKey &) {
+        throw RequestError(rules.duplicateMessage);
     }
 }

@@ -24,6 +24,10 @@ struct ChangeRules
     std::function<void(SqlSession &, RowValues &values, bool inserting)> prepareWrite;
     // Runs before a row is deleted, in the same transaction (dependent rows).
     std::function<void(SqlSession &, const RowValues &key)> beforeDelete;
+    // How often a packet whose insert repeated a key is applied, each time in
+    // a new transaction: worth more than one when prepareWrite gives the row
+    // a free key, which another server may have taken meanwhile.
+    int attempts = 1;
 };
 
 // Applies a change packet {"changes":[{"kind","old","new"}]} in one
@@ -35,10 +39,13 @@ struct ChangeRules
 //           writes the non-key columns of the new values (keys never change).
 //   delete: the same match as modify, then deletes the row.
 // A row that is gone or changed fails the whole packet with staleMessage().
+// A repeated key is tried again as rules.attempts says.
 // Throws RequestError.
 void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules);
 // The same inside a transaction the caller has opened, for a request that
-// writes more than one packet or other rows and commits them together.
+// writes other rows too and commits them together; a repeated key fails at
+// once with duplicateMessage (the caller's transaction cannot be tried again
+// here).
 void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules);
 
 QString staleMessage();

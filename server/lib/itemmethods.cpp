@@ -1,12 +1,11 @@
 // Composition items: the item list, numbering, formulation and route
 // lookups, and item changes.
+#include "itemhour.h"
 #include "itemrules.h"
 #include "methodtable.h"
 #include "packetwriter.h"
 #include "recordkey.h"
 #include "requesterror.h"
-
-#include <cmath>
 
 namespace {
 
@@ -97,11 +96,11 @@ JsonText getVerifProd(SqlSession &session, const MethodArgs &args)
         textColumn(QStringLiteral("NMPRODUTO"), 50), textColumn(QStringLiteral("SGUNIDADE"), 10),
     };
     auto rows = session.select(QStringLiteral("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO, SGUNIDADE FROM PRODUTO"
-                                              " WHERE CDARVPROD = ?"),
+                                              " WHERE UPPER(CDARVPROD) = UPPER(?)"),
                                {code});
     if (rows.isEmpty()) {
         rows = session.select(QStringLiteral("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO, SGUNIDADE FROM PRODUTO"
-                                             " WHERE CDPRODUTO = ?"),
+                                             " WHERE UPPER(CDPRODUTO) = UPPER(?)"),
                               {code});
     }
     return makePacket(columns, rows.mid(0, 1));
@@ -112,7 +111,7 @@ JsonText getVerifPrato(SqlSession &session, const MethodArgs &args)
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDPRATO"), 10), textColumn(QStringLiteral("NMPRATO"), 40),
                         textColumn(QStringLiteral("SGUNIDADE"), 10)},
-                       QStringLiteral("SELECT CDPRATO, NMPRATO, SGUNIDADE FROM PRATO WHERE CDFILIAL = ? AND CDPRATO = ?"),
+                       QStringLiteral("SELECT CDPRATO, NMPRATO, SGUNIDADE FROM PRATO WHERE CDFILIAL = ? AND UPPER(CDPRATO) = UPPER(?)"),
                        {args.text(1), args.text(0)});
 }
 
@@ -120,16 +119,8 @@ JsonText getVerifViaAcesso(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDVIACESDIET"), 3), textColumn(QStringLiteral("NMVIACESDIET"), 30)},
-                       QStringLiteral("SELECT CDVIACESDIET, NMVIACESDIET FROM VIACESDIET WHERE CDVIACESDIET = ?"),
+                       QStringLiteral("SELECT CDVIACESDIET, NMVIACESDIET FROM VIACESDIET WHERE UPPER(CDVIACESDIET) = UPPER(?)"),
                        {args.text(0)});
-}
-
-// The clock text of a real hour: 8.5 gives "0830".
-QString hourText(double hours)
-{
-    int minutes = int(std::lround(hours * 60.0));
-    minutes = ((minutes % 1440) + 1440) % 1440;
-    return QStringLiteral("%1%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 JsonText setConfesco(SqlSession &session, const MethodArgs &args)
@@ -153,15 +144,14 @@ JsonText delConf(SqlSession &session, const MethodArgs &args)
 ChangeRules itemChangeRules()
 {
     ChangeRules rules{Schema::table(QStringLiteral("CONFESCO")),
-                      QStringLiteral("Item já cadastrado por outro usuário com este número. "
-                                     "Recarregue os dados e tente novamente."),
+                      QStringLiteral("Item já cadastrado por outro usuário."),
                       {}, {}};
     // The stored clock text always follows the real hour, so every reader
     // gets the two in agreement (generated items carry only the real hour).
     rules.prepareWrite = [](SqlSession &, RowValues &values, bool) {
         const QVariant hours = values.value(QStringLiteral("HRCONSCONF"));
         if (!hours.isNull())
-            values.insert(QStringLiteral("HRCONF"), hourText(hours.toDouble()));
+            values.insert(QStringLiteral("HRCONF"), itemHourText(hours.toDouble()));
     };
     rules.beforeDelete = [](SqlSession &s, const RowValues &key) {
         deleteItemOccurrences(s, RecordKey::fromValues(key), key.value(QStringLiteral("CDSEQUCOPR")).toString());

@@ -9,6 +9,11 @@
 namespace {
 
 const QString duplicateServiceMessage = QStringLiteral("Serviço já cadastrado.");
+const QString exhaustedMessage = QStringLiteral("Numeração de serviços do dia esgotada.");
+// The sequence is two digits wide.
+constexpr int highestSequence = 99;
+// Tries of an insert whose free sequence another server took meanwhile.
+constexpr int insertAttempts = 5;
 
 JsonText getNutricio(SqlSession &session, const MethodArgs &args)
 {
@@ -20,7 +25,8 @@ JsonText getNutricio(SqlSession &session, const MethodArgs &args)
                        {args.text(1), args.text(0)});
 }
 
-// Arguments: patient, admission date (null: every admission), branch.
+// Arguments: patient, admission date, branch. Without an admission date
+// the patient has no current admission, so no record is answered.
 JsonText getServInte(SqlSession &session, const MethodArgs &args)
 {
     const PacketColumns columns = {
@@ -35,23 +41,22 @@ JsonText getServInte(SqlSession &session, const MethodArgs &args)
         textColumn(QStringLiteral("DSDIETPAD"), 50),   textColumn(QStringLiteral("NMOPERADOR"), 40),
         textColumn(QStringLiteral("NMSERVICO"), 40),
     };
-    QString sql = QStringLiteral(
-        "SELECT V.CDPACIENTE, V.DTSERVINTE, V.NRSEQUSERV, V.DTINTERNA, V.CDFILIAL, V.CDDIETGRUPSI, V.CDSERVFILI,"
-        " V.CDDIETPAD, V.NRACOMPANA, V.STPACIACOM, V.IDIMPRSERV, V.IDTIPOSERINT, V.IDRESTSERIN, V.CDNUTRICIO,"
-        " V.DSSERVINTE, V.NRSERVPESO, D.DSDIETPAD, O.NMOPERADOR, S.NMSERVICO"
-        " FROM SERVINTE V"
-        " LEFT JOIN DIETPADR D ON D.CDDIETPAD = V.CDDIETPAD"
-        " LEFT JOIN OPERADOR O ON O.CDOPERADOR = V.CDNUTRICIO"
-        " LEFT JOIN SERVICO S ON S.CDFILIAL = V.CDFILIAL AND S.CDSERVFILI = V.CDSERVFILI"
-        " WHERE V.CDFILIAL = ? AND V.CDPACIENTE = ?");
-    QVariantList binds{args.text(2), args.text(0)};
     const QDateTime admission = args.dateTime(1);
-    if (admission.isValid()) {
-        sql += QStringLiteral(" AND V.DTINTERNA = ?");
-        binds << dateTimeBind(admission);
-    }
-    sql += QStringLiteral(" ORDER BY V.DTSERVINTE, V.NRSEQUSERV");
-    return queryPacket(session, columns, sql, binds);
+    if (!admission.isValid())
+        return makePacket(columns, {});
+    return queryPacket(
+        session, columns,
+        QStringLiteral(
+            "SELECT V.CDPACIENTE, V.DTSERVINTE, V.NRSEQUSERV, V.DTINTERNA, V.CDFILIAL, V.CDDIETGRUPSI, V.CDSERVFILI,"
+            " V.CDDIETPAD, V.NRACOMPANA, V.STPACIACOM, V.IDIMPRSERV, V.IDTIPOSERINT, V.IDRESTSERIN, V.CDNUTRICIO,"
+            " V.DSSERVINTE, V.NRSERVPESO, D.DSDIETPAD, O.NMOPERADOR, S.NMSERVICO"
+            " FROM SERVINTE V"
+            " LEFT JOIN DIETPADR D ON D.CDDIETPAD = V.CDDIETPAD"
+            " LEFT JOIN OPERADOR O ON O.CDOPERADOR = V.CDNUTRICIO"
+            " LEFT JOIN SERVICO S ON S.CDFILIAL = V.CDFILIAL AND S.CDSERVFILI = V.CDSERVFILI"
+            " WHERE V.CDFILIAL = ? AND V.CDPACIENTE = ? AND V.DTINTERNA = ?"
+            " ORDER BY V.DTSERVINTE, V.NRSEQUSERV"),
+        {args.text(2), args.text(0), dateTimeBind(admission)});
 }
 
 // Enteral/parenteral services of the branch only, as the service pick list.
@@ -59,7 +64,7 @@ JsonText getVeriServ(SqlSession &session, const MethodArgs &args)
 {
     return queryPacket(session,
                        {textColumn(QStringLiteral("CDSERVFILI"), 5), textColumn(QStringLiteral("NMSERVICO"), 40)},
-                       QStringLiteral("SELECT CDSERVFILI, NMSERVICO FROM SERVICO WHERE CDFILIAL = ? AND CDSERVFILI = ?"
+                       QStringLiteral("SELECT CDSERVFILI, NMSERVICO FROM SERVICO WHERE CDFILIAL = ? AND UPPER(CDSERVFILI) = UPPER(?)"
                                       " AND IDTIPOSERV = 'D' AND IDTPSERVHOSP = '1'"),
                        {args.text(1), args.text(0)});
 }
@@ -70,7 +75,7 @@ JsonText getVerifDieta(SqlSession &session, const MethodArgs &args)
                        {textColumn(QStringLiteral("CDDIETPAD"), 4), textColumn(QStringLiteral("DSDIETPAD"), 50)},
                        QStringLiteral("SELECT DS.CDDIETPAD, DP.DSDIETPAD FROM DIETSERV DS"
                                       " JOIN DIETPADR DP ON DP.CDDIETPAD = DS.CDDIETPAD"
-                                      " WHERE DS.CDFILIAL = ? AND DS.CDSERVFILI = ? AND DS.CDDIETPAD = ?"
+                                      " WHERE DS.CDFILIAL = ? AND UPPER(DS.CDSERVFILI) = UPPER(?) AND UPPER(DS.CDDIETPAD) = UPPER(?)"
                                       " AND DP.IDFORMDIET = '2'"),
                        {args.text(2), args.text(0), args.text(1)});
 }
@@ -78,7 +83,8 @@ JsonText getVerifDieta(SqlSession &session, const MethodArgs &args)
 // Arguments: patient, service date, service, diet, admission date, branch.
 // Answers four packets: records repeating patient, day, service and diet;
 // the highest sequence of the patient's day; the observation of the
-// admission; the patient's general habits note.
+// admission's latest service record that has one; the patient's general
+// habits note.
 JsonText getVdPostServInte(SqlSession &session, const MethodArgs &args)
 {
     const QString patient = args.text(0);
@@ -101,16 +107,10 @@ JsonText getVdPostServInte(SqlSession &session, const MethodArgs &args)
     const JsonText highest = makePacket({textColumn(QStringLiteral("NRSEQUSERV"), 2)}, {{highestNumber(sequences)}});
 
     const PacketColumns observationColumns = {textColumn(QStringLiteral("DSSERVINTE"), 255)};
-    auto observations = session.select(
+    const auto observations = session.select(
         QStringLiteral("SELECT DSSERVINTE FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"
                        " AND DSSERVINTE IS NOT NULL AND DSSERVINTE <> '' ORDER BY DTSERVINTE DESC, NRSEQUSERV DESC"),
         {branch, patient, admission});
-    if (observations.isEmpty()) {
-        observations = session.select(
-            QStringLiteral("SELECT DSSERVINTE FROM INTERNAC WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"
-                           " AND DSSERVINTE IS NOT NULL AND DSSERVINTE <> ''"),
-            {branch, patient, admission});
-    }
     const JsonText observation = makePacket(observationColumns, observations.mid(0, 1));
 
     const JsonText habits = queryPacket(
@@ -125,19 +125,35 @@ JsonText setServInte(SqlSession &session, const MethodArgs &args)
 {
     ChangeRules rules{Schema::table(QStringLiteral("SERVINTE")), duplicateServiceMessage, {}, {}};
     // One record per patient, day, service and diet, whatever its sequence:
-    // two workstations numbering the same new record are told, not doubled.
+    // two workstations entering the same record are told, not doubled. Two
+    // workstations entering different records of one day number them from
+    // the same highest sequence: the later one takes the next free sequence.
     rules.prepareWrite = [](SqlSession &s, RowValues &values, bool inserting) {
         if (!inserting)
             return;
+        const QVariantList day{values.value(QStringLiteral("CDFILIAL")), values.value(QStringLiteral("CDPACIENTE")),
+                               values.value(QStringLiteral("DTSERVINTE"))};
         const auto same = s.select(
             QStringLiteral("SELECT 1 FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTSERVINTE = ?"
                            " AND COALESCE(CDSERVFILI, '') = COALESCE(?, '') AND COALESCE(CDDIETPAD, '') = COALESCE(?, '')"),
-            {values.value(QStringLiteral("CDFILIAL")), values.value(QStringLiteral("CDPACIENTE")),
-             values.value(QStringLiteral("DTSERVINTE")), values.value(QStringLiteral("CDSERVFILI")),
-             values.value(QStringLiteral("CDDIETPAD"))});
+            day + QVariantList{values.value(QStringLiteral("CDSERVFILI")), values.value(QStringLiteral("CDDIETPAD"))});
         if (!same.isEmpty())
             throw RequestError(duplicateServiceMessage);
+        const auto taken = s.select(QStringLiteral("SELECT 1 FROM SERVINTE WHERE CDFILIAL = ? AND CDPACIENTE = ?"
+                                                   " AND DTSERVINTE = ? AND NRSEQUSERV = ?"),
+                                    day + QVariantList{values.value(QStringLiteral("NRSEQUSERV"))});
+        int sequence = values.value(QStringLiteral("NRSEQUSERV")).toString().toInt();
+        if (!taken.isEmpty()) {
+            const auto sequences = s.select(QStringLiteral("SELECT NRSEQUSERV FROM SERVINTE WHERE CDFILIAL = ?"
+                                                           " AND CDPACIENTE = ? AND DTSERVINTE = ?"),
+                                            day);
+            sequence = highestNumber(sequences).toInt() + 1;
+        }
+        if (sequence > highestSequence || sequence < 1)
+            throw RequestError(exhaustedMessage);
+        values.insert(QStringLiteral("NRSEQUSERV"), QStringLiteral("%1").arg(sequence, 2, 10, QLatin1Char('0')));
     };
+    rules.attempts = insertAttempts;
     rules.beforeDelete = [](SqlSession &s, const RowValues &key) {
         deleteRecordItems(s, RecordKey::fromValues(key));
     };

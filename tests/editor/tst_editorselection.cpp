@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -166,19 +167,19 @@ private slots:
         QCOMPARE(records.RecordCount(), 2);
 
         script().answerQuestion(false);
-        m_editor->mnuExcluir->trigger();
+        QTest::mouseClick(m_editor->sbtExcluir, Qt::LeftButton);
         QCOMPARE(records.RecordCount(), 2);
         QCOMPARE(script().messages(), QStringList{QStringLiteral("Confirma a exclusão do registro?")});
 
-        m_editor->mnuAlterar->trigger();
+        QTest::mouseClick(m_editor->sbtAlterar, Qt::LeftButton);
         QCOMPARE(records.State(), DataSetState::Edit);
         records.FieldByName(QStringLiteral("NRSERVPESO"))->SetAsFloat(80);
         script().answerQuestion(false);
-        m_editor->mnuCancelar->trigger();
+        QTest::mouseClick(m_editor->sbtCancelar, Qt::LeftButton);
         QCOMPARE(records.State(), DataSetState::Edit);
         QCOMPARE(records.FieldByName(QStringLiteral("NRSERVPESO"))->AsFloat(), 80.0);
         script().answerQuestion(true);
-        m_editor->mnuCancelar->trigger();
+        QTest::mouseClick(m_editor->sbtCancelar, Qt::LeftButton);
         QCOMPARE(records.State(), DataSetState::Browse);
     }
 
@@ -285,12 +286,12 @@ private slots:
         ClientDataSet &list = *m_editor->cdsPaciFiltro;
         QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithoutRecords));
         QVERIFY(m_editor->mnuAlterar->isEnabled());
-        m_editor->mnuAlterar->trigger();
+        QTest::mouseClick(m_editor->sbtAlterar, Qt::LeftButton);
         QCOMPARE(list.State(), DataSetState::Edit);
         QVERIFY(!m_editor->pgcPadrao->isTabEnabled(m_editor->pgcPadrao->indexOf(m_editor->tshFormulario)));
         QVERIFY(!m_editor->medFilial->isEnabled());
         list.FieldByName(QStringLiteral("DSSERVINTE"))->SetAsString(QStringLiteral("Jejum após 22h"));
-        m_editor->mnuConfirmar->trigger();
+        QTest::mouseClick(m_editor->sbtConfirmar, Qt::LeftButton);
         QCOMPARE(list.State(), DataSetState::Browse);
         QVERIFY(m_editor->medFilial->isEnabled());
 
@@ -302,10 +303,10 @@ private slots:
         QVERIFY2(stored.ok, qPrintable(stored.error));
         QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithoutRecords));
         QCOMPARE(list.FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), QStringLiteral("Jejum após 22h"));
-        m_editor->mnuAlterar->trigger();
+        QTest::mouseClick(m_editor->sbtAlterar, Qt::LeftButton);
         list.FieldByName(QStringLiteral("DSSERVINTE"))->SetAsString(QStringLiteral("descartar"));
         script().answerQuestion(true);
-        m_editor->mnuCancelar->trigger();
+        QTest::mouseClick(m_editor->sbtCancelar, Qt::LeftButton);
         QCOMPARE(rowValue(list, QStringLiteral("CDPACIENTE"), Fixture::AdultWithoutRecords, QStringLiteral("DSSERVINTE")),
                  QStringLiteral("Outra observação"));
     }

@@ -7,6 +7,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QTest>
 
 #include <atomic>
@@ -87,7 +88,8 @@ private:
     }
     QVector<QJsonObject> records()
     {
-        const ServerResult result = call(QStringLiteral("getServInte"), {AdultWithRecords, QJsonValue(), BranchAdjust});
+        const ServerResult result =
+            call(QStringLiteral("getServInte"), {AdultWithRecords, admission().toString(Qt::ISODate), BranchAdjust});
         return result.ok ? rowObjects(result.data) : QVector<QJsonObject>();
     }
 
@@ -147,8 +149,7 @@ private slots:
     void duplicatesAreRefused()
     {
         ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, newItem(ProductItem))})});
-        QVERIFY(!result.ok);
-        QVERIFY2(result.error.startsWith(QStringLiteral("Item já cadastrado")), qPrintable(result.error));
+        QCOMPARE(result.error, QStringLiteral("Item já cadastrado por outro usuário."));
 
         QJsonObject record = records().first();
         record["NRSEQUSERV"] = "02";
@@ -161,6 +162,57 @@ private slots:
                                      {"CDTPOCORINFU", OccurrenceType}};
         result = call(QStringLiteral("SetOcorrencia"), {changes({change("insert", {}, occurrence)})});
         QCOMPARE(result.error, QStringLiteral("Ocorrência já cadastrada."));
+    }
+
+    void twoWorkstationsNumberTheSameItem()
+    {
+        // Both read the highest number before either stores its item.
+        const QJsonArray record = {AdultWithRecords, iso(recordDay()), Sequence, BranchAdjust};
+        for (int workstation = 0; workstation < 2; ++workstation)
+            QCOMPARE(call(QStringLiteral("getNrConfesco"), record).data[QStringLiteral("rows")][0][0].toString(),
+                     QStringLiteral("2"));
+        QJsonObject first = newItem(QStringLiteral("0003"));
+        QJsonObject second = first;
+        second["QTPRATCONF"] = 900.0;
+        second["CDVIACESDIET"] = OtherRoute;
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, first)})}).ok);
+        const ServerResult refused = call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, second)})});
+        QCOMPARE(refused.error, QStringLiteral("Item já cadastrado por outro usuário."));
+        const QJsonObject stored = item(QStringLiteral("0003"));
+        QCOMPARE(stored["QTPRATCONF"].toDouble(), 500.0);
+        QCOMPARE(stored["CDVIACESDIET"].toString(), Route);
+        QCOMPARE(items().size(), 3);
+    }
+
+    void clockTextFollowsTheRealHour_data()
+    {
+        QTest::addColumn<double>("hours");
+        QTest::addColumn<QString>("clock");
+        QTest::newRow("half past eight") << 8.5 << "0830";
+        QTest::newRow("midnight") << 0.0 << "0000";
+        QTest::newRow("twenty minutes") << 0.33333333 << "0020";
+        QTest::newRow("last minute") << 23.98333333 << "2359";
+        QTest::newRow("half a minute rounds up") << 12.0 + 59.5 / 60.0 << "1300";
+        QTest::newRow("rounds to 24:00, stays on its day") << 23.9999 << "2359";
+        QTest::newRow("past the day") << 26.25 << "2359";
+        QTest::newRow("negative") << -0.5 << "0000";
+    }
+    void clockTextFollowsTheRealHour()
+    {
+        QFETCH(double, hours);
+        QFETCH(QString, clock);
+        QJsonObject values = newItem(QStringLiteral("0003"));
+        values["HRCONSCONF"] = 10.0;
+        QVERIFY(call(QStringLiteral("SetConfesco"), {changes({change("insert", {}, values)})}).ok);
+        QCOMPARE(item(QStringLiteral("0003"))["HRCONF"].toString(), QStringLiteral("1000"));
+        // An edit of the real hour rewrites the text, whatever text was sent.
+        const QJsonObject stored = item(QStringLiteral("0003"));
+        QJsonObject edited = stored;
+        edited["HRCONSCONF"] = hours;
+        edited["HRCONF"] = "1111";
+        const ServerResult result = call(QStringLiteral("SetConfesco"), {changes({change("modify", stored, edited)})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(item(QStringLiteral("0003"))["HRCONF"].toString(), clock);
     }
 
     void packetIsAppliedWholeOrNotAtAll()
@@ -232,6 +284,83 @@ private slots:
         result = call(QStringLiteral("getVdPostServInte"), check);
         QCOMPARE(rowObjects(result.data.toArray().at(0)).size(), 1);
         QCOMPARE(rowObjects(result.data.toArray().at(1)).first()["NRSEQUSERV"].toString(), QStringLiteral("1"));
+    }
+
+    // Two workstations number their records of one day from the same
+    // highest sequence: each record is stored, under the next free sequence;
+    // the same service and diet twice is still refused; a day has at most
+    // 99 records.
+    void recordsOfOneDayAreNumberedByTheServer()
+    {
+        const QString today = iso(QDate::currentDate());
+        const auto record = [&](const QString &service, const QString &diet, const QString &sequence) {
+            return QJsonObject{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords}, {"DTSERVINTE", today},
+                               {"NRSEQUSERV", sequence}, {"DTINTERNA", admission().toString(Qt::ISODate)},
+                               {"CDSERVFILI", service}, {"CDDIETPAD", diet}, {"CDNUTRICIO", Nutritionist}};
+        };
+        const auto insert = [&](const QJsonObject &values) {
+            return call(QStringLiteral("SetServInte"), {changes({change("insert", {}, values)})});
+        };
+        ServerResult result = insert(record(EnteralService, EnteralDiet, "02"));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = insert(record(EnteralService, EnteralDiet2, "02"));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = insert(record(EnteralService, EnteralDiet, "03"));
+        QCOMPARE(result.error, QStringLiteral("Serviço já cadastrado."));
+        QStringList sequences;
+        for (const QJsonObject &stored : records())
+            if (stored["DTSERVINTE"].toString().startsWith(QDate::currentDate().toString(Qt::ISODate)))
+                sequences << stored["NRSEQUSERV"].toString() + QLatin1Char(' ') + stored["CDDIETPAD"].toString();
+        QCOMPARE(sequences, (QStringList{"01 " + ParenteralDiet, "02 " + EnteralDiet, "03 " + EnteralDiet2}));
+
+        result = insert(record(ParenteralService, ParenteralOnlyDiet, "99"));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = insert(record(LetterService, EnteralDiet, "99"));
+        QCOMPARE(result.error, QStringLiteral("Numeração de serviços do dia esgotada."));
+    }
+
+    // Workstations inserting different records of one day at the same moment
+    // all get theirs stored, each under its own sequence.
+    void simultaneousRecordsOfOneDayAreAllStored()
+    {
+        const QString today = iso(QDate::currentDate());
+        const QList<QPair<QString, QString>> entries = {
+            {EnteralService, EnteralDiet}, {EnteralService, EnteralDiet2}, {ParenteralService, ParenteralOnlyDiet},
+            {LetterService, EnteralDiet}};
+        std::vector<std::thread> threads;
+        std::vector<QString> errors(entries.size());
+        for (int i = 0; i < entries.size(); ++i) {
+            const QJsonObject values{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords},
+                                     {"DTSERVINTE", today}, {"NRSEQUSERV", "02"},
+                                     {"DTINTERNA", admission().toString(Qt::ISODate)},
+                                     {"CDSERVFILI", entries.at(i).first}, {"CDDIETPAD", entries.at(i).second}};
+            threads.emplace_back([this, values, &errors, i] {
+                const ServerResult result = call(QStringLiteral("SetServInte"), {changes({change("insert", {}, values)})});
+                errors[i] = result.ok ? QString() : result.error;
+            });
+        }
+        for (std::thread &thread : threads)
+            thread.join();
+        for (const QString &error : errors)
+            QVERIFY2(error.isEmpty(), qPrintable(error));
+        QSet<QString> sequences;
+        for (const QJsonObject &stored : records())
+            if (stored["DTSERVINTE"].toString().startsWith(QDate::currentDate().toString(Qt::ISODate)))
+                sequences << stored["NRSEQUSERV"].toString();
+        QCOMPARE(sequences, (QSet<QString>{"01", "02", "03", "04", "05"}));
+    }
+
+    // The observation the list gave the admission is no observation of a
+    // service record: a patient without records gets his habits note.
+    void aNewRecordTakesOnlyTheObservationOfARecord()
+    {
+        ServerResult result = call(QStringLiteral("UpdServInte"), {AdultWithoutRecords, "Da lista", BranchAdjust});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        result = call(QStringLiteral("getVdPostServInte"),
+                      {AdultWithoutRecords, iso(QDate::currentDate()), EnteralService, EnteralDiet,
+                       admission().toString(Qt::ISODate), BranchAdjust});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(rowObjects(result.data.toArray().at(2)).size(), 0);
     }
 
     void textIsStoredLiterally_data()

@@ -192,6 +192,10 @@ private slots:
 
         QVERIFY(read(QStringLiteral("getServInte"), {AdultWithRecords, iso(admission().addDays(-1)), BranchAdjust}, packet));
         QCOMPARE(packet.rows.size(), 0);
+        // Without a current admission there is nothing to show.
+        QVERIFY(read(QStringLiteral("getServInte"), {AdultWithRecords, QJsonValue(), BranchAdjust}, packet));
+        QCOMPARE(packet.rows.size(), 0);
+        QCOMPARE(packet.fields.size(), 19);
     }
 
     void lookups_data()
@@ -204,6 +208,13 @@ private slots:
         QTest::newRow("not a nutritionist") << "getNutricio" << QStringList{NonNutritionist, BranchAdjust} << "" << "";
         QTest::newRow("nutritionist elsewhere") << "getNutricio" << QStringList{Nutritionist, BranchPlain} << "" << "";
         QTest::newRow("service") << "getVeriServ" << QStringList{EnteralService, BranchAdjust} << "NMSERVICO" << "Nutrição Enteral";
+        // Codes match whatever their case; the answer holds the stored form.
+        QTest::newRow("service in lower case") << "getVeriServ" << QStringList{"000se", BranchAdjust} << "CDSERVFILI"
+                                               << LetterService;
+        QTest::newRow("diet of a service in lower case")
+            << "getVerifDieta" << QStringList{"000se", EnteralDiet, BranchAdjust} << "CDDIETPAD" << EnteralDiet;
+        QTest::newRow("product in lower case") << "getVerifProd" << QStringList{"p001"} << "CDPRODUTO" << Product;
+        QTest::newRow("dish in lower case") << "getVerifPrato" << QStringList{"d002", BranchAdjust} << "CDPRATO" << Dish;
         QTest::newRow("oral service") << "getVeriServ" << QStringList{OralService, BranchAdjust} << "" << "";
         QTest::newRow("unknown service") << "getVeriServ" << QStringList{"99999", BranchAdjust} << "" << "";
         QTest::newRow("diet of the service") << "getVerifDieta" << QStringList{EnteralService, EnteralDiet2, BranchAdjust}

@@ -1,6 +1,6 @@
 // What the server does with requests that are not well-formed calls, its
 // token and listening rules, and the one reader of code lists.
-#include "codelist.h"
+#include "lib/codelist.h"
 #include "entpatserver.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"

@@ -11,6 +11,7 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -76,6 +77,36 @@ private slots:
     void cleanup() { m_script.end(); }
 
     // The model follows every change of the dataset, as the tester checks.
+    // A display-text handler or a drawing handler that fails leaves its cell
+    // empty: the grid paints, nobody is asked anything.
+    void failuresWhilePaintingAreOnlyLogged_data()
+    {
+        QTest::addColumn<bool>("inText");
+        QTest::newRow("display text") << true;
+        QTest::newRow("drawing") << false;
+    }
+    void failuresWhilePaintingAreOnlyLogged()
+    {
+        QFETCH(bool, inText);
+        GridWindow w;
+        if (inText) {
+            w.data.FieldByName(QStringLiteral("NOME"))->OnGetText = [](Field &, bool) -> QString {
+                throw UserError(QStringLiteral("texto indisponível"));
+            };
+        } else {
+            w.grid->OnDrawColumnCell = [](TDBGrid &, QPainter &, const QRect &, Field *, int, bool, bool) {
+                throw UserError(QStringLiteral("desenho indisponível"));
+            };
+        }
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("indisponível")));
+        QVERIFY(w.show());
+        QVERIFY(!w.grid->grab().isNull());
+        if (inText)
+            QCOMPARE(w.grid->Model()->index(0, 1).data().toString(), QString());
+        QCOMPARE(w.grid->Model()->index(0, 0).data().toString(), QStringLiteral("0001"));
+        QVERIFY(m_script.messages().isEmpty());
+    }
+
     void modelFollowsTheDataSet()
     {
         GridWindow w;

@@ -1,5 +1,5 @@
 #include "btnpesquisa.h"
-#include "codelist.h"
+#include "data/codelist.h"
 #include "datasetmodel.h"
 #include "edit.h"
 #include "listdialogs.h"
