@@ -207,7 +207,9 @@ void TfrmAutoEnteral::FormCreate()
     TfrmRotiGeral::FormCreate();
     cbbPrepara->setCurrentIndex(0);
     stCdViaAcesso.clear();
-    dbeDieta->SetText(editor().cdsServInte->FieldByName(QStringLiteral("DSDIETPAD"))->AsString());
+    const ClientDataSet &record = *editor().cdsServInte;
+    if (record.Active() && !record.IsEmpty())
+        dbeDieta->SetText(record.FieldByName(QStringLiteral("DSDIETPAD"))->AsString());
     btnViaAcesso->SetDataSource(editor().qryViaAcesso);
 }
 

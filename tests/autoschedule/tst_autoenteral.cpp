@@ -19,6 +19,7 @@
 #include "numberedit.h"
 #include "packets.h"
 #include "serverresult.h"
+#include "tnetconnection.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -236,8 +237,18 @@ private slots:
     {
         openRecord();
         QCOMPARE(occurrences(Fixture::ProductItem), 1);
+        QStringList calls;
+        const auto watch = connect(m_editor->netEntPat, &TNetConnection::calling, this,
+                                   [&calls](const QString &method) { calls << method; });
         generate(Entries(), Sobrepor);
+        disconnect(watch);
         QVERIFY2(script().errors().isEmpty(), qPrintable(errors()));
+        // The old items go and the new ones come in one call; the old
+        // deletions are not called.
+        QCOMPARE(calls.count(QStringLiteral("SetAutoConfesco")), 1);
+        QCOMPARE(calls.count(QStringLiteral("SetConfesco")) + calls.count(QStringLiteral("DelConf"))
+                     + calls.count(QStringLiteral("DelOcorinfu")),
+                 0);
         QCOMPARE(occurrences(Fixture::ProductItem), 0);
         QCOMPARE(stored().first().hour, QStringLiteral("0000"));
     }
@@ -277,25 +288,28 @@ private slots:
         verifyEditorRestored();
     }
 
-    // "Cancelar" makes no server call (the server is stopped before the
-    // confirmation, so any call would fail) and keeps the dialog open with
-    // its entries.
+    // "Cancelar" makes no server call and keeps the dialog open with its
+    // entries.
     void cancelWritesNothing()
     {
         openRecord();
         const int before = items().RecordCount();
         QString interval;
         bool open = false;
+        QStringList calls;
         script().answerAlert(Cancelar);
         runDialog([&](TfrmAutoEnteral &dialog) {
             fill(dialog, Entries(), script());
-            m_harness->server().stop();
+            const auto watch = connect(m_editor->netEntPat, &TNetConnection::calling, this,
+                                       [&calls](const QString &method) { calls << method; });
             QTest::mouseClick(dialog.sbtConfirma, Qt::LeftButton);
+            disconnect(watch);
             open = dialog.isVisible();
             interval = dialog.medIntervalo->Text();
         });
         QCOMPARE(script().messages().last(), kQuestion);
         QVERIFY2(script().errors().isEmpty(), qPrintable(errors()));
+        QCOMPARE(calls, QStringList());
         QVERIFY(open);
         QCOMPARE(interval, QStringLiteral("0006:00"));
         QCOMPARE(items().RecordCount(), before);
