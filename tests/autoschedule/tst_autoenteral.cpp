@@ -79,7 +79,9 @@ private:
         m_editor = m_harness->openEditor();
         m_harness->chooseBranch(Fixture::BranchAdjust);
         m_harness->choosePatient(Fixture::AdultWithRecords);
-        QVERIFY(m_editor->cdsServInte->Locate(QStringLiteral("DTSERVINTE"), day.startOfDay()));
+        if (day != Fixture::recordDay())
+            QTest::keyClick(m_editor->dbgServico, Qt::Key_Down);
+        QCOMPARE(m_editor->cdsServInte->FieldByName(QStringLiteral("DTSERVINTE"))->AsDateTime().date(), day);
         EditorHarness::focus(m_editor->dbgConfesco);
         QVERIFY(m_editor->mnuAutomatico->isEnabled());
     }
@@ -97,6 +99,7 @@ private:
                 dialog.reject();
             return result;
         });
+        qDebug() << "DBG focus" << QApplication::focusWidget() << QApplication::activeWindow() << m_editor->sbtAutomatico->focusPolicy() << m_editor->sbtAutomatico->parentWidget();
         QTest::mouseClick(m_editor->sbtAutomatico, Qt::LeftButton);
     }
 
