@@ -51,6 +51,12 @@ QString hourText(const Field &hour, bool displayText)
 
 void TfrmEntParenteral::wireCompositionItems()
 {
+    // An item belongs to a service record: without one (the grid's Insert
+    // key on an empty record list) nothing is created.
+    cdsConfesco->BeforeInsert = [this](ClientDataSet &) {
+        if (!cdsServInte->Active() || cdsServInte->IsEmpty())
+            throw Abort();
+    };
     cdsConfesco->OnNewRecord = [this](ClientDataSet &) { cdsConfescoNewRecord(); };
     cdsConfesco->BeforePost = [this](ClientDataSet &) { cdsConfescoBeforePost(); };
     cdsConfesco->AfterPost = [this](ClientDataSet &) { cdsConfescoAfterPost(); };
