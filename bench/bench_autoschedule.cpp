@@ -52,6 +52,14 @@ double median(QVector<double> values)
 
 QString dayText() { return Fixture::recordDay().startOfDay().toString(Qt::ISODate); }
 
+// Clicks into a field and types from its first position.
+void typeField(QWidget *field, const QString &text)
+{
+    EditorHarness::focus(field);
+    QTest::keyClick(field, Qt::Key_Home);
+    QTest::keyClicks(field, text);
+}
+
 // Fills the dialog for the 73-item series and times the confirmation.
 double runSeries(TfrmAutoEnteral &dialog, ScriptedInteraction &script)
 {
@@ -61,13 +69,13 @@ double runSeries(TfrmAutoEnteral &dialog, ScriptedInteraction &script)
     QTest::mouseClick(dialog.btnFormulacao, Qt::LeftButton);
     script.answerPick(QStringLiteral("CDVIACESDIET"), Fixture::Route);
     QTest::mouseClick(dialog.btnViaAcesso, Qt::LeftButton);
-    EditorHarness::typeInto(dialog.depData, Fixture::recordDay().toString(QStringLiteral("ddMMyyyy")));
-    EditorHarness::typeInto(dialog.medHrConsumo, QStringLiteral("0000"));
-    EditorHarness::typeInto(dialog.medIntervalo, QStringLiteral("000020"));
-    EditorHarness::typeInto(dialog.medPeriodo, QStringLiteral("002400"));
-    EditorHarness::typeInto(dialog.nedVolPresc, QStringLiteral("100"));
-    EditorHarness::typeInto(dialog.nedVolInfu, QStringLiteral("90"));
-    EditorHarness::typeInto(dialog.nedVelo, QStringLiteral("30"));
+    typeField(dialog.depData, Fixture::recordDay().toString(QStringLiteral("ddMMyyyy")));
+    typeField(dialog.medHrConsumo, QStringLiteral("0000"));
+    typeField(dialog.medIntervalo, QStringLiteral("000020"));
+    typeField(dialog.medPeriodo, QStringLiteral("002400"));
+    typeField(dialog.nedVolPresc, QStringLiteral("100"));
+    typeField(dialog.nedVolInfu, QStringLiteral("90"));
+    typeField(dialog.nedVelo, QStringLiteral("30"));
     EditorHarness::focus(dialog.medHrConsumo);
     script.answerAlert(0);   // "Sobrepor"
     QElapsedTimer timer;

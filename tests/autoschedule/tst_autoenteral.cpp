@@ -99,8 +99,15 @@ private:
                 dialog.reject();
             return result;
         });
-        qDebug() << "DBG focus" << QApplication::focusWidget() << QApplication::activeWindow() << m_editor->sbtAutomatico->focusPolicy() << m_editor->sbtAutomatico->parentWidget();
         QTest::mouseClick(m_editor->sbtAutomatico, Qt::LeftButton);
+    }
+
+    // Clicks into a field and types from its first position.
+    static void typeField(QWidget *field, const QString &text)
+    {
+        EditorHarness::focus(field);
+        QTest::keyClick(field, Qt::Key_Home);
+        QTest::keyClicks(field, text);
     }
 
     // Types the entries field by field, leaving each as a user does.
@@ -126,7 +133,7 @@ private:
             {dialog.nedVelo, entries.speed}};
         for (const auto &[widget, text] : typed) {
             if (!text.isEmpty())
-                EditorHarness::typeInto(widget, text);
+                typeField(widget, text);
         }
         EditorHarness::focus(dialog.medHrConsumo);
     }
@@ -314,7 +321,7 @@ private slots:
         QVERIFY2(script().errors().isEmpty(), qPrintable(errors()));
         QCOMPARE(calls, QStringList());
         QVERIFY(open);
-        QCOMPARE(interval, QStringLiteral("0006:00"));
+        QCOMPARE(interval, QStringLiteral("   6:00"));
         QCOMPARE(items().RecordCount(), before);
         verifyEditorRestored();
     }
@@ -437,13 +444,14 @@ private slots:
         QStringList seen;
         runDialog([&](TfrmAutoEnteral &dialog) {
             // An hour beyond 23:59 keeps the focus; 0000 and 2359 pass.
-            EditorHarness::typeInto(dialog.medHrConsumo, QStringLiteral("2400"));
+            typeField(dialog.medHrConsumo, QStringLiteral("2400"));
             EditorHarness::focus(dialog.medIntervalo);
             seen << QApplication::focusWidget()->objectName();
-            EditorHarness::typeInto(dialog.medHrConsumo, QStringLiteral("2359"));
+            typeField(dialog.medHrConsumo, QStringLiteral("2359"));
             EditorHarness::focus(dialog.medIntervalo);
             seen << QApplication::focusWidget()->objectName();
             // Minutes beyond 59 carry into the hours once the text changed.
+            QTest::keyClick(dialog.medIntervalo, Qt::Key_Home);
             QTest::keyClicks(dialog.medIntervalo, QStringLiteral("000275"));
             EditorHarness::focus(dialog.medPeriodo);
             seen << dialog.medIntervalo->Text();
