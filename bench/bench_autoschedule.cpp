@@ -18,6 +18,7 @@
 #include "btnpesquisa.h"
 #include "clientdataset.h"
 #include "database.h"
+#include "dateeditplus.h"
 #include "dbgrid.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
