@@ -72,15 +72,21 @@ void TfrmAutoEnteral::generateItems(const QDate &consumption)
     {
         // The items are built with the checks and occurrence loading off, the
         // grid detached and nothing sent per item: the change log collects
-        // the series, which is stored in one call below.
+        // the series, which is stored in one call below. The command states
+        // follow the item list's state again once the run is over.
         const auto sendItem = items.AfterPost;
+        const auto stateChange = items.OnStateChange;
         form.boValidaConfesco = false;
         form.dbgConfesco->SetDataSet(nullptr);
         items.AfterPost = nullptr;
+        items.OnStateChange = nullptr;
         const auto restore = qScopeGuard([&] {
             items.AfterPost = sendItem;
+            items.OnStateChange = stateChange;
             form.dbgConfesco->SetDataSet(&items);
             form.boValidaConfesco = true;
+            if (stateChange)
+                stateChange(items);
         });
         try {
             int last = overwrite ? 0 : highestItemNumber(form, this);
