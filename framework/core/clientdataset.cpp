@@ -443,12 +443,14 @@ void ClientDataSet::doInsert(int position)
     try {
         fire(OnNewRecord, *this);
     } catch (...) {
-        // A refused new record inserts nothing.
+        // A refused new record inserts nothing. The dataset browses again
+        // before views hear of the removal: a view moving its current row
+        // then must not post the refused row.
         m_rows.erase(m_rows.begin() + position);
         m_current = std::min(position, RecordCount() - 1);
+        setState(DataSetState::Browse);
         if (!ControlsDisabled())
             emit rowRemoved(position);
-        setState(DataSetState::Browse);
         throw;
     }
     recalc(m_current);

@@ -9,6 +9,7 @@
 #include "screencommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -103,6 +104,14 @@ void TfrmPadrao::buildToolBar()
     m_toolsEnd = tlbPadrao->addSeparator();
     for (QToolButton *button : {sbtImprimir, sbtAjuda, sbtFechar})
         tlbPadrao->addWidget(button);
+
+    // A click on the tool bar leaves the focus where it is: the tool bar
+    // stands in for the control that has the focus, so the click's search
+    // for a control to focus stops at once, and the command acts on it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now != tlbPadrao && isAncestorOf(now) && !tlbPadrao->isAncestorOf(now))
+            tlbPadrao->setFocusProxy(now);
+    });
 
     lblCodTela = new QLabel(this);
     lblCodTela->setObjectName(QStringLiteral("lblCodTela"));

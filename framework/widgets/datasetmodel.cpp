@@ -19,6 +19,9 @@ void DataSetModel::SetDataSet(ClientDataSet *dataSet)
         connect(dataSet, &ClientDataSet::rowInserted, this, &DataSetModel::rowInserted);
         connect(dataSet, &ClientDataSet::rowRemoved, this, &DataSetModel::rowRemoved);
         connect(dataSet, &ClientDataSet::rowChanged, this, &DataSetModel::rowChanged);
+        // A refusal is remembered only for the edit it happened in.
+        connect(dataSet, &ClientDataSet::stateChanged, this, [this] { m_refusedRow = -1; });
+        connect(dataSet, &ClientDataSet::currentRowChanged, this, [this] { m_refusedRow = -1; });
         connect(dataSet, &QObject::destroyed, this, &DataSetModel::reset);
     }
     reset();
@@ -145,17 +148,24 @@ bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int 
     Field *field = FieldAt(index.column());
     if (!field || index.row() != m_dataSet->RecNo())
         return false;
-    if (m_writing)
-        return false;
     const QString text = value.toString();
+    // The same text refused a moment ago for the same cell (the cell
+    // editor committing again as it loses the focus) is refused without
+    // telling the user twice.
+    if (m_writing || (m_refusedRow == index.row() && m_refusedColumn == index.column() && m_refusedText == text))
+        return false;
     const QScopedValueRollback writing(m_writing, true);
-    return runGuarded([&] {
+    const bool written = runGuarded([&] {
         if (text == field->Text())
             return;
         if (m_dataSet->State() == DataSetState::Browse)
             m_dataSet->Edit();
         field->SetText(text);
     });
+    m_refusedRow = written ? -1 : index.row();
+    m_refusedColumn = index.column();
+    m_refusedText = text;
+    return written;
 }
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -66,4 +66,7 @@ private:
     // A cell's text is being written: a message shown by its check takes
     // the focus from the cell editor, whose commit must not write it again.
     bool m_writing = false;
+    int m_refusedRow = -1;
+    int m_refusedColumn = -1;
+    QString m_refusedText;
 };

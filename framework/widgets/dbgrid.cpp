@@ -9,6 +9,7 @@
 #include "maskedit.h"
 
 #include <QComboBox>
+#include <QScopedValueRollback>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -69,8 +70,11 @@ void TDBGrid::dataSetStateChanged(DataSetState state)
 {
     // A cancelled edit takes the cell editor's text with it; a post has
     // written it already.
-    if (m_editor && (state == DataSetState::Browse || state == DataSetState::Inactive))
+    if (m_editor && (state == DataSetState::Browse || state == DataSetState::Inactive)) {
+        // The editor losing the focus as it goes must not write its text.
+        const QScopedValueRollback reverting(m_reverting, true);
         closeEditor(m_editor, QAbstractItemDelegate::RevertModelCache);
+    }
 }
 
 void TDBGrid::SetColumns(const QVector<TColumn> &columns)
@@ -235,6 +239,22 @@ void TDBGrid::editorOpened(QWidget *editor, const QModelIndex &index)
 {
     m_editor = editor;
     m_editIndex = index;
+}
+
+void TDBGrid::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
+{
+    // The cell editor of a row that goes away (a cancelled new record) hands
+    // the focus to the grid first; else the focus would jump out of the grid
+    // and leaving it would post the record being cancelled.
+    if (m_editor && m_editor->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void TDBGrid::commitData(QWidget *editor)
+{
+    if (!m_reverting)
+        QTableView::commitData(editor);
 }
 
 void TDBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)

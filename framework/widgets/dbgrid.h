@@ -100,6 +100,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void commitData(QWidget *editor) override;
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool focusEntered() override;
     bool focusLeft() override;
@@ -138,6 +140,8 @@ private:
     int m_selectedColumn = 0;
     bool m_syncing = false;
     bool m_inColExit = false;
+    // A cell editor is being closed without its text (a cancelled edit).
+    bool m_reverting = false;
     QPointer<QWidget> m_editor;
     QPersistentModelIndex m_editIndex;
     const QKeyEvent *m_handledEvent = nullptr;   // already dispatched to the handlers

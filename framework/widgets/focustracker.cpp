@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPointer>
 
 namespace {
 // Handlers that keep moving the focus around would otherwise loop forever.
@@ -97,32 +96,10 @@ void FocusTracker::focusChanged(QWidget *, QWidget *now)
     QWidget *form = formOf(now);
     QWidget *from = m_settled.value(form);
     // A click on a part of the screen that takes no focus (its tool bar,
-    // a label) hands the focus up to the child window's frame: the control
-    // that had it keeps it, so a command acts on it and nothing is left.
-    //
-    // It is given back once this change is over, and only if the frame still
-    // has it: the child window handles the same change after us, and a focus
-    // moved from inside the change would have it act on a focus that is
-    // already gone (the two would hand the focus to each other forever).
-    if (now == form && qobject_cast<QMdiSubWindow *>(now)) {
-        const QPointer<QWidget> frame = now;
-        const QPointer<QWidget> back = from ? focusableSelfOrAncestor(from) : nullptr;
-        if (back && back != now) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, frame, back] {
-                    if (!frame || !back || QApplication::focusWidget() != frame)
-                        return;
-                    m_dispatching = true;
-                    back->setFocus(Qt::OtherFocusReason);
-                    m_dispatching = false;
-                },
-                Qt::QueuedConnection);
-        }
+    // a label) hands the focus up to the child window's frame, which gives
+    // it back to the control that had it at once: no control was left.
+    if (now == form && qobject_cast<QMdiSubWindow *>(now))
         return;
-    }
-    if (from && (formOf(from) != form || containerHidden(from, form)))
-        from = nullptr;
     QWidget *to = now;
     for (int move = 0; move < MaxChainedMoves && from != to; ++move) {
         const bool ok = dispatch(from, to);

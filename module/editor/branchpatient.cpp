@@ -45,6 +45,7 @@ bool TfrmEntParenteral::restoreSavedSelection()
 
 void TfrmEntParenteral::panFilialEnter()
 {
+    rememberListPatient();
     cdsPaciFiltro->Close();
 }
 

@@ -300,8 +300,13 @@ private:
     QList<RecordLevel> m_levels;
     QList<CodeColumn> m_codeColumns;
     RecordLevelId m_commandLevel = RecordLevelId::Services;
-    // The reload after a deletion loaded the items (see cdsServInteAfterScroll).
-    bool m_itemsLoadedByDelete = false;
+    // The patient list's current patient, kept across closing and reloading
+    // the list so that it stays the current row.
+    QString m_listPatient;
+    void rememberListPatient();
+    // Where a deletion of a service record stands (see cdsServInteAfterScroll).
+    enum class Deletion { None, Removing, Sent };
+    Deletion m_deletion = Deletion::None;
 };
 
 // Module variables of unit Cli_vqn18000.

@@ -24,6 +24,7 @@
 void TfrmEntParenteral::pgcPadraoChange()
 {
     TfrmPadrao::pgcPadraoChange();
+    panFilial->setEnabled(ActivePage() == tshFolhaDados);
     // The commands follow the page shown, also when filling it failed.
     try {
         if (ActivePage() == tshFolhaDados)

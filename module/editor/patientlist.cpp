@@ -43,19 +43,23 @@ void TfrmEntParenteral::wirePatientList()
     dbgPadrao->OnEnter = [this](TDBGrid &) { dbgPadraoEnter(); };
 }
 
+void TfrmEntParenteral::rememberListPatient()
+{
+    if (cdsPaciFiltro->Active() && !cdsPaciFiltro->IsEmpty())
+        m_listPatient = cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString();
+}
+
 void TfrmEntParenteral::LoadPatientList(int animationKind)
 {
-    // The current patient stays current when the new list still holds it.
-    const QString current = cdsPaciFiltro->Active() && !cdsPaciFiltro->IsEmpty()
-                                ? cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString()
-                                : QString();
+    rememberListPatient();
     WaitAnimation busy(this, animationKind);
     LoadFromServer(*cdsPaciFiltro, *netEntPat, QStringLiteral("getPaciFiltro"),
                    {stFiltroTodosPaci, stFiltroPaci, stFiltroTodosAla, stFiltroAla, stFiltroTodosAndar,
                     stFiltroAndar, stFiltroTodosPadInter, stFiltroPadInter, stFiltroTodasDatas,
                     valueToJson(dtFiltroIni), valueToJson(dtFiltroFim), BranchCode()});
-    if (!current.isEmpty())
-        cdsPaciFiltro->Locate(QStringLiteral("CDPACIENTE"), current, false);
+    // The current patient stays current when the new list still holds it.
+    if (!m_listPatient.isEmpty())
+        cdsPaciFiltro->Locate(QStringLiteral("CDPACIENTE"), m_listPatient, false);
 }
 
 void TfrmEntParenteral::cdsPaciFiltroBeforeInsert()

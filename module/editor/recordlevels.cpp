@@ -106,7 +106,6 @@ void TfrmEntParenteral::UpdateCommands()
     mnuCalcNutr->setEnabled(commands.calcNutr);
     mnuAutomatico->setEnabled(commands.automatico);
     dbnPadrao->setEnabled(commands.navigator);
-    panFilial->setEnabled(situation.dataSheet);
     if (situation.dataSheet) {
         SetPageEnabled(tshFormulario, commands.otherPage);
         SetChildEnabled(panFilial, commands.selectionPanel);

@@ -24,8 +24,6 @@
 #include <QLocale>
 #include <QPainter>
 
-#include <utility>
-
 namespace {
 
 const QString kDate = QStringLiteral("DTSERVINTE");
@@ -53,6 +51,7 @@ void TfrmEntParenteral::wireServiceRecords()
     cdsServInte->BeforePost = [this](ClientDataSet &) { cdsServInteBeforePost(); };
     cdsServInte->AfterPost = [this](ClientDataSet &) { cdsServInteAfterPost(); };
     cdsServInte->AfterCancel = [this](ClientDataSet &) { cdsServInteAfterCancel(); };
+    cdsServInte->BeforeDelete = [this](ClientDataSet &) { m_deletion = Deletion::Removing; };
     cdsServInte->AfterDelete = [this](ClientDataSet &) { cdsServInteAfterDelete(); };
     cdsServInte->AfterScroll = [this](ClientDataSet &) { cdsServInteAfterScroll(); };
     cdsServInte->OnStateChange = [this](ClientDataSet &) { dtsServInteStateChange(); };
@@ -76,10 +75,15 @@ void TfrmEntParenteral::wireServiceRecords()
 
 void TfrmEntParenteral::cdsServInteAfterScroll()
 {
-    // After a deletion the reload has already loaded the items of the new
-    // current record; the deletion's own scroll needs no second load.
-    if (std::exchange(m_itemsLoadedByDelete, false))
+    // While a record is removed the rows move under the grid, and once the
+    // deletion is sent the reload has loaded the items of the new current
+    // record: neither needs a load of its own.
+    if (m_deletion == Deletion::Removing)
         return;
+    if (m_deletion == Deletion::Sent) {
+        m_deletion = Deletion::None;
+        return;
+    }
     LoadCompositionItems();
     if (cdsConfesco->IsEmpty())
         cdsOcorrencia->Close();
@@ -286,13 +290,14 @@ void TfrmEntParenteral::cdsServInteAfterPost()
 
 void TfrmEntParenteral::cdsServInteAfterDelete()
 {
+    m_deletion = Deletion::None;
     try {
         sendServiceChanges();
     } catch (...) {
         dtsServInteStateChange();
         throw;
     }
-    m_itemsLoadedByDelete = true;
+    m_deletion = Deletion::Sent;
     dtsServInteStateChange();
 }
 

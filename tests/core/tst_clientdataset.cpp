@@ -264,6 +264,17 @@ private slots:
         QCOMPARE(data.RecordCount(), 3);
         QCOMPARE(data.State(), DataSetState::Browse);
 
+        // A view that moves its current row while the refused row goes away
+        // finds the dataset browsing: nothing is posted.
+        int posts = 0;
+        data.AfterPost = [&posts](ClientDataSet &) { ++posts; };
+        data.First();
+        QObject::connect(&data, &ClientDataSet::rowRemoved, &data, [&data] { data.SetRecNo(0); });
+        QVERIFY_THROWS_EXCEPTION(Abort, data.Insert());
+        QCOMPARE(posts, 0);
+        QCOMPARE(data.ChangeCount(), 0);
+        QCOMPARE(data.RecordCount(), 3);
+
         // Writing outside edit is refused with a message for the user.
         QVERIFY_THROWS_EXCEPTION(UserError, data.FieldByName(QStringLiteral("UNIT"))->SetAsString(QStringLiteral("g")));
     }

@@ -247,6 +247,8 @@ private slots:
         QCOMPARE(items().State(), DataSetState::Browse);
         QCOMPARE(items().ChangeCount(), 0);
         QVERIFY(inGrid());
+        QCOMPARE(shown(ItemField::Prescribed), QStringLiteral("250,000"));
+        QCOMPARE(shown(ItemField::Hour), items().FieldByName(ItemField::Hour)->AsString().insert(2, QLatin1Char(':')));
         QCOMPARE(shown(ItemField::Preparation),
                  preparation == "A" ? QStringLiteral("Aberto") : QStringLiteral("Fechado"));
 
@@ -709,6 +711,18 @@ private slots:
         QCOMPARE(cell(stored, number, ItemField::Prescribed).toDouble(), 900.0);
         QVERIFY(items().Locate(ItemField::Number, number));
         QCOMPARE(items().FieldByName(ItemField::Prescribed)->AsFloat(), 900.0);
+    }
+
+    // A number that would not fit the field is never taken (it would be cut
+    // to one already used).
+    void theLastItemNumberIsRefused()
+    {
+        openItems();
+        otherWorkstationSends(QStringLiteral("insert"), QStringLiteral("9999"), ItemField::Prescribed, 100.0);
+        click(m_editor->sbtIncluir);
+        QCOMPARE(script().errors(), QStringList{QStringLiteral("Numeração de itens do serviço esgotada.")});
+        QCOMPARE(items().State(), DataSetState::Browse);
+        QCOMPARE(items().RecordCount(), 2);
     }
 
     void theCheckSwitchOffPostsWithoutChecks()

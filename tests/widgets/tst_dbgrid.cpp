@@ -104,7 +104,7 @@ private slots:
         if (inText)
             QCOMPARE(w.grid->Model()->index(0, 1).data().toString(), QString());
         QCOMPARE(w.grid->Model()->index(0, 0).data().toString(), QStringLiteral("0001"));
-        QVERIFY(m_script.messages().isEmpty());
+        QVERIFY(m_script->messages().isEmpty());
     }
 
     void modelFollowsTheDataSet()
