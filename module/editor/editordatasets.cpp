@@ -284,6 +284,13 @@ void TfrmEntParenteral::declareLookups()
 void TfrmEntParenteral::declareMessages()
 {
     const QString bar = QStringLiteral("Enteral/Parenteral");
+    // The automatic schedule's question and its three answers.
+    msgPadrao.Add({
+        {QStringLiteral("Conf_CadAuto"), bar, QStringLiteral("Confirma cadastro automático?")},
+        {QStringLiteral("Sobre"), bar, QStringLiteral("Sobrepor")},
+        {QStringLiteral("Acres"), bar, QStringLiteral("Acrescentar")},
+        {QStringLiteral("Cancela"), bar, QStringLiteral("Cancelar")},
+    });
     msgPadrao.Add({
         {QStringLiteral("Paciente"), bar, QStringLiteral("Paciente")},
         {QStringLiteral("N_Paciente"), bar, QStringLiteral("Não há paciente cadastrado.")},

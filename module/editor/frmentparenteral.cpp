@@ -157,6 +157,7 @@ void TfrmEntParenteral::buildCommands()
     connectGuarded(mnuCalcNutr, &QAction::triggered, this, &TfrmEntParenteral::sbtCalcNutriClick);
     connectGuarded(mnuCopiar, &QAction::triggered, this, &TfrmEntParenteral::sbtCopiarClick);
     connectGuarded(actEstatistica, &QAction::triggered, this, &TfrmEntParenteral::sbtEstatisticaClick);
+    connectGuarded(mnuAutomatico, &QAction::triggered, this, &TfrmEntParenteral::sbtAutomaticoClick);
 }
 
 void TfrmEntParenteral::buildBranchPanel()

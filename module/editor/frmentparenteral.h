@@ -100,6 +100,7 @@ public:
     void dtsPadraoStateChange();
     void dbgPadraoEnter();
     void sbtFiltrarClick();
+    void sbtAutomaticoClick();
 
     // Service records.
     void cdsServInteBeforeInsert();

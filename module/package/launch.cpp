@@ -68,6 +68,9 @@ int CriaFiltroEntParent()
 
 int CriaAutoEnteral()
 {
+    // The dialog works on the editor's current service record.
+    if (!Cli_vqn18000::frmEntParenteral)
+        return QDialog::Rejected;
     return showFresh(Cli_vqn18030::frmAutoEnteral);
 }
 

@@ -225,9 +225,16 @@ QVariant columnValue(const ColumnDef &column, const QJsonValue &value)
 
 namespace {
 
-void applyOnce(SqlSession &session, const QJsonArray &changes, const ChangeRules &rules)
+QJsonArray changeList(const QJsonValue &packet)
 {
-    Transaction transaction(session);
+    const QJsonValue changes = packet.toObject().value(QStringLiteral("changes"));
+    if (!changes.isArray())
+        throw RequestError(QStringLiteral("Pacote de alterações inválido: falta a lista \"changes\"."));
+    return changes.toArray();
+}
+
+void applyEach(SqlSession &session, const QJsonArray &changes, const ChangeRules &rules)
+{
     for (const QJsonValue &changeValue : changes) {
         if (!changeValue.isObject())
             throw RequestError(QStringLiteral("Pacote de alterações inválido: alteração que não é um objeto."));
@@ -247,6 +254,12 @@ void applyOnce(SqlSession &session, const QJsonArray &changes, const ChangeRules
             break;
         }
     }
+}
+
+void applyOnce(SqlSession &session, const QJsonArray &changes, const ChangeRules &rules)
+{
+    Transaction transaction(session);
+    applyEach(session, changes, rules);
     transaction.commit();
 }
 
@@ -254,16 +267,23 @@ void applyOnce(SqlSession &session, const QJsonArray &changes, const ChangeRules
 
 void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
 {
-    const QJsonValue changes = packet.toObject().value(QStringLiteral("changes"));
-    if (!changes.isArray())
-        throw RequestError(QStringLiteral("Pacote de alterações inválido: falta a lista \"changes\"."));
+    const QJsonArray changes = changeList(packet);
     for (int attempt = 1;; ++attempt) {
         try {
-            applyOnce(session, changes.toArray(), rules);
+            applyOnce(session, changes, rules);
             return;
         } catch (const RepeatedKey &) {
             if (attempt >= rules.attempts)
                 throw RequestError(rules.duplicateMessage);
         }
+    }
+}
+
+void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules)
+{
+    try {
+        applyEach(session, changeList(packet), rules);
+    } catch (const RepeatedKey &) {
+        throw RequestError(rules.duplicateMessage);
     }
 }

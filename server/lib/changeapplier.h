@@ -42,6 +42,11 @@ struct ChangeRules
 // A repeated key is tried again as rules.attempts says.
 // Throws RequestError.
 void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules);
+// The same inside a transaction the caller has opened, for a request that
+// writes other rows too and commits them together; a repeated key fails at
+// once with duplicateMessage (the caller's transaction cannot be tried again
+// here).
+void applyChangesInTransaction(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules);
 
 QString staleMessage();
 

@@ -1,7 +1,7 @@
 // Composition items: the item list, numbering, formulation and route
 // lookups, and item changes.
-#include "changeapplier.h"
 #include "itemhour.h"
+#include "itemrules.h"
 #include "methodtable.h"
 #include "packetwriter.h"
 #include "recordkey.h"
@@ -125,20 +125,7 @@ JsonText getVerifViaAcesso(SqlSession &session, const MethodArgs &args)
 
 JsonText setConfesco(SqlSession &session, const MethodArgs &args)
 {
-    ChangeRules rules{Schema::table(QStringLiteral("CONFESCO")),
-                      QStringLiteral("Item já cadastrado por outro usuário."),
-                      {}, {}};
-    // The stored clock text always follows the real hour, so every reader
-    // gets the two in agreement (generated items carry only the real hour).
-    rules.prepareWrite = [](SqlSession &, RowValues &values, bool) {
-        const QVariant hours = values.value(QStringLiteral("HRCONSCONF"));
-        if (!hours.isNull())
-            values.insert(QStringLiteral("HRCONF"), itemHourText(hours.toDouble()));
-    };
-    rules.beforeDelete = [](SqlSession &s, const RowValues &key) {
-        deleteItemOccurrences(s, RecordKey::fromValues(key), key.value(QStringLiteral("CDSEQUCOPR")).toString());
-    };
-    applyChanges(session, args.changes(0), rules);
+    applyChanges(session, args.changes(0), itemChangeRules());
     return jsonNull();
 }
 
@@ -153,6 +140,24 @@ JsonText delConf(SqlSession &session, const MethodArgs &args)
 }
 
 } // namespace
+
+ChangeRules itemChangeRules()
+{
+    ChangeRules rules{Schema::table(QStringLiteral("CONFESCO")),
+                      QStringLiteral("Item já cadastrado por outro usuário."),
+                      {}, {}};
+    // The stored clock text always follows the real hour, so every reader
+    // gets the two in agreement (generated items carry only the real hour).
+    rules.prepareWrite = [](SqlSession &, RowValues &values, bool) {
+        const QVariant hours = values.value(QStringLiteral("HRCONSCONF"));
+        if (!hours.isNull())
+            values.insert(QStringLiteral("HRCONF"), itemHourText(hours.toDouble()));
+    };
+    rules.beforeDelete = [](SqlSession &s, const RowValues &key) {
+        deleteItemOccurrences(s, RecordKey::fromValues(key), key.value(QStringLiteral("CDSEQUCOPR")).toString());
+    };
+    return rules;
+}
 
 void addItemMethods(MethodTable &table)
 {

@@ -89,6 +89,7 @@ const MethodTable &entPatMethods()
         addServiceMethods(all);
         addItemMethods(all);
         addOccurrenceMethods(all);
+        addAutoScheduleMethods(all);
         return all;
     }();
     return table;

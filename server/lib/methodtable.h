@@ -51,6 +51,7 @@ void addPatientMethods(MethodTable &table);
 void addServiceMethods(MethodTable &table);
 void addItemMethods(MethodTable &table);
 void addOccurrenceMethods(MethodTable &table);
+void addAutoScheduleMethods(MethodTable &table);
 
 // What a call answers: the envelope, and the refusal's message for the log.
 struct CallOutcome
