@@ -112,10 +112,10 @@ double storeTime(const QString &database, const QJsonObject &series)
                                 .toJson(QJsonDocument::Compact);
     QElapsedTimer timer;
     timer.start();
-    const QByteArray answer = dispatchCall(session, QStringLiteral("SetAutoConfesco"), body);
+    const CallOutcome answer = dispatchCall(session, QStringLiteral("SetAutoConfesco"), body);
     const double elapsed = timer.nsecsElapsed() / 1e6;
-    if (!ServerResult::fromJson(answer).ok)
-        std::fprintf(stderr, "store: %s\n", answer.constData());
+    if (!answer.ok())
+        std::fprintf(stderr, "store: %s\n", qPrintable(answer.error));
     return elapsed;
 }
 

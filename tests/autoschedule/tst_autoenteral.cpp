@@ -240,6 +240,9 @@ private slots:
         QVERIFY(items().Locate(QStringLiteral("CDSEQUCOPR"), series.last().number));
         QCOMPARE(items().FieldByName(QStringLiteral("HRCONF"))->DisplayText(),
                  lastHour.left(2) + QLatin1Char(':') + lastHour.mid(2));
+        // The formulation shows the product's code and unit.
+        QCOMPARE(items().FieldByName(QStringLiteral("CDFORMULACAO"))->AsString(), Fixture::ProductTreeCode);
+        QVERIFY(!items().FieldByName(QStringLiteral("SGUNIDADE"))->AsString().isEmpty());
         verifyEditorRestored();
     }
 
