@@ -8,7 +8,7 @@ DatabasePool::DatabasePool(const DatabaseConfig &config, int workers, const QStr
     : m_config(config), m_prefix(connectionPrefix), m_log(log)
 {
     for (int i = 0; i < workers; ++i)
-        m_threads.emplace_back([this, i] { run(i); });
+        m_threads.emplace_back([this, i] { serve(i); });
 }
 
 DatabasePool::~DatabasePool()
@@ -29,7 +29,12 @@ QString DatabasePool::unavailableMessage()
 
 CallOutcome DatabasePool::call(const QString &method, const QByteArray &body)
 {
-    Job job{method, body, {}};
+    return run(method, [&method, &body](SqlSession &session) { return dispatchCall(session, method, body); });
+}
+
+CallOutcome DatabasePool::run(const QString &name, const std::function<CallOutcome(SqlSession &)> &work)
+{
+    Job job{name, work, {}};
     std::future<CallOutcome> outcome = job.outcome.get_future();
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -41,7 +46,7 @@ CallOutcome DatabasePool::call(const QString &method, const QByteArray &body)
     return outcome.get();
 }
 
-void DatabasePool::run(int index)
+void DatabasePool::serve(int index)
 {
     const QString connectionName = QStringLiteral("%1-%2").arg(m_prefix).arg(index);
     std::unique_ptr<SqlSession> session;
@@ -75,12 +80,12 @@ CallOutcome DatabasePool::perform(std::unique_ptr<SqlSession> &session, const QS
                 m_log.warning(QStringLiteral("%1: conexão com o banco de dados restabelecida").arg(connectionName));
         }
         session->resetCompleted();
-        CallOutcome outcome = dispatchCall(*session, job.method, job.body);
+        CallOutcome outcome = job.work(*session);
         if (outcome.ok() || session->alive())
             return outcome;
         const bool changedNothing = session->completedStatements() == 0;
         m_log.error(QStringLiteral("%1: conexão com o banco de dados perdida em %2: %3")
-                        .arg(connectionName, job.method, outcome.error));
+                        .arg(connectionName, job.name, outcome.error));
         session.reset();
         if (!changedNothing)
             break;

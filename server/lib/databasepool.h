@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -34,18 +35,21 @@ public:
 
     // Runs the call on the next free worker and waits for its outcome.
     CallOutcome call(const QString &method, const QByteArray &body);
+    // Runs other database work (named for the log) the same way. The work
+    // must not throw: it turns its own failures into a failed outcome.
+    CallOutcome run(const QString &name, const std::function<CallOutcome(SqlSession &)> &work);
 
     static QString unavailableMessage();
 
 private:
     struct Job
     {
-        QString method;
-        QByteArray body;
+        QString name;
+        std::function<CallOutcome(SqlSession &)> work;
         std::promise<CallOutcome> outcome;
     };
 
-    void run(int index);
+    void serve(int index);
     CallOutcome perform(std::unique_ptr<SqlSession> &session, const QString &connectionName, const Job &job);
 
     DatabaseConfig m_config;

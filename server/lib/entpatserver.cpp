@@ -3,6 +3,8 @@
 #include "connectionpool.h"
 #include "databasepool.h"
 #include "databasesetup.h"
+#include "fhirelements.h"
+#include "fhirroute.h"
 #include "methodtable.h"
 #include "requesterror.h"
 
@@ -10,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QJsonDocument>
 
 #include <atomic>
 #include <cerrno>
@@ -78,13 +81,15 @@ struct EntPatServer::Private
     {
     }
 
+    bool tokenAccepted(const httplib::Request &request) const;
     bool authorized(const httplib::Request &request, httplib::Response &response) const;
+    void serveFhir(const httplib::Request &request, httplib::Response &response);
     void configure();
     void logCall(const httplib::Request &request, const QString &method, int status, const QString &error,
                  const QElapsedTimer &clock);
 };
 
-bool EntPatServer::Private::authorized(const httplib::Request &request, httplib::Response &response) const
+bool EntPatServer::Private::tokenAccepted(const httplib::Request &request) const
 {
     if (options.token.isEmpty())
         return true;
@@ -94,11 +99,41 @@ bool EntPatServer::Private::authorized(const httplib::Request &request, httplib:
     unsigned char difference = given.size() == expected.size() ? 0 : 1;
     for (size_t i = 0; i < given.size() && i < expected.size(); ++i)
         difference |= static_cast<unsigned char>(given[i] ^ expected[i]);
-    if (difference == 0)
+    return difference == 0;
+}
+
+bool EntPatServer::Private::authorized(const httplib::Request &request, httplib::Response &response) const
+{
+    if (tokenAccepted(request))
         return true;
     response.status = 401;
     answer(response, failureEnvelope(QStringLiteral("Acesso negado ao servidor de aplicação: token inválido.")));
     return false;
+}
+
+void EntPatServer::Private::serveFhir(const httplib::Request &request, httplib::Response &response)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const QString resourceType = QString::fromStdString(request.matches[1]);
+    const QString method = QStringLiteral("fhir/") + resourceType;
+    FhirAnswer outcome;
+    if (!tokenAccepted(request)) {
+        outcome = FhirAnswer::failure(401, QStringLiteral("security"),
+                                      QStringLiteral("Acesso negado ao servidor de aplicação: token inválido."));
+    } else {
+        QList<QPair<QString, QString>> parameters;
+        for (const auto &[name, value] : request.params)
+            parameters.append({QString::fromStdString(name), QString::fromStdString(value)});
+        const std::string host = request.get_header_value("Host");
+        const QString selfUrl = QStringLiteral("http://%1%2")
+                                    .arg(QString::fromStdString(host.empty() ? "127.0.0.1" : host),
+                                         QString::fromStdString(request.target));
+        outcome = fhirSearch(*database, resourceType, parameters, selfUrl);
+    }
+    response.status = outcome.status;
+    response.set_content(outcome.body.constData(), size_t(outcome.body.size()), fhirContentType);
+    logCall(request, method, outcome.status, outcome.error, clock);
 }
 
 void EntPatServer::Private::logCall(const httplib::Request &request, const QString &method, int status,
@@ -149,12 +184,22 @@ void EntPatServer::Private::configure()
         answer(response, outcome.envelope);
         logCall(request, QStringLiteral("echo"), 200, outcome.error, clock);
     });
+    http->Get(R"(/fhir/(NutritionOrder|NutritionIntake))",
+              [this](const httplib::Request &request, httplib::Response &response) { serveFhir(request, response); });
     const httplib::Server::HandlerWithResponse errorHandler = [this](const httplib::Request &request,
                                                                      httplib::Response &response) {
         if (!response.body.empty())
             return httplib::Server::HandlerResponse::Unhandled;
         const QString message = httpErrorMessage(response.status, request.path, options.maxBodyBytes);
-        answer(response, failureEnvelope(message));
+        // FHIR clients read an OperationOutcome, whatever went wrong.
+        if (request.path.starts_with("/fhir/")) {
+            const QString issueCode = response.status == 404 ? QStringLiteral("not-found") : QStringLiteral("not-supported");
+            const QByteArray body =
+                QJsonDocument(Fhir::operationOutcome(issueCode, message)).toJson(QJsonDocument::Compact);
+            response.set_content(body.constData(), size_t(body.size()), fhirContentType);
+        } else {
+            answer(response, failureEnvelope(message));
+        }
         QElapsedTimer clock;
         clock.start();
         logCall(request, QString::fromStdString(request.path), response.status, message, clock);

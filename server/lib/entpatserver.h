@@ -42,8 +42,10 @@ struct EntPatServerOptions
 //
 // Routes: POST /rdmEntPat/<method> with {"args":[...]} answers
 // {"ok":true,"data":...} or {"ok":false,"error":"..."}; POST /echo answers its
-// arguments as data (a transport baseline). Connections are served by the
-// server's own I/O threads and the database work by its database workers
+// arguments as data (a transport baseline); GET /fhir/NutritionOrder and
+// GET /fhir/NutritionIntake answer FHIR searchset Bundles (see fhirroute.h).
+// Connections are served by the server's own I/O threads and the database
+// work by its database workers
 // (see ConnectionPool, DatabasePool), so the calling thread stays free.
 // Each call and each error is written to the log (see ServerLog).
 class EntPatServer
