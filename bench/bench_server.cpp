@@ -18,11 +18,11 @@
 //
 //   bench_server [--calls 1000] [--patients 30] [--database <new SQLite file or postgresql://...>]
 //                [--seconds 5] [--workstations-only] [--check]
-#include "demodata.h"
-#include "entpatserver.h"
-#include "requesterror.h"
-#include "schema.h"
-#include "sqlsession.h"
+#include "lib/demodata.h"
+#include "lib/entpatserver.h"
+#include "lib/requesterror.h"
+#include "lib/schema.h"
+#include "lib/sqlsession.h"
 
 #include <httplib.h>
 

@@ -1,10 +1,10 @@
 #include "hostmenus.h"
 
-#include "savedselection.h"
+#include "screens/savedselection.h"
 
-#include "hostmainwindow.h"
-#include "packageloader.h"
-#include "velunor.h"
+#include "screens/hostmainwindow.h"
+#include "screens/packageloader.h"
+#include "core/velunor.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "hostoptions.h"
 
-#include "velunor.h"
+#include "core/velunor.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -6,13 +6,13 @@
 #include "placeholderscreen.h"
 #include "reportcommand.h"
 
-#include "abort.h"
-#include "dtmdbgeral.h"
-#include "entpatserver.h"
-#include "guiinteraction.h"
-#include "hostmainwindow.h"
-#include "packageloader.h"
-#include "velunor.h"
+#include "core/abort.h"
+#include "data/dtmdbgeral.h"
+#include "lib/entpatserver.h"
+#include "widgets/guiinteraction.h"
+#include "screens/hostmainwindow.h"
+#include "screens/packageloader.h"
+#include "core/velunor.h"
 
 #include <QApplication>
 #include <QDir>

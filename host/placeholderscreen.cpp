@@ -1,6 +1,6 @@
 #include "placeholderscreen.h"
 
-#include "screenloader.h"
+#include "screens/screenloader.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -2,9 +2,9 @@
 
 #include "hostoptions.h"
 
-#include "abort.h"
-#include "dtmdbgeral.h"
-#include "reportdesigner.h"
+#include "core/abort.h"
+#include "data/dtmdbgeral.h"
+#include "report/reportdesigner.h"
 
 #include <QCommandLineParser>
 #include <QDate>

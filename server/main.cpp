@@ -2,7 +2,7 @@
 //
 // Exit codes: 0 after a clean stop (SIGINT, SIGTERM); 1 when the server
 // cannot start (database, port); 2 for a mistake on the command line.
-#include "entpatserver.h"
+#include "lib/entpatserver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "abort.h"
+#include "core/abort.h"
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 #include <QtGlobal>
 

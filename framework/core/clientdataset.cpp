@@ -1,7 +1,7 @@
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
-#include "abort.h"
-#include "fieldformat.h"
+#include "core/abort.h"
+#include "core/fieldformat.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "packets.h"
+#include "core/packets.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -1,7 +1,7 @@
-#include "consiste.h"
+#include "core/consiste.h"
 
-#include "clientdataset.h"
-#include "messages.h"
+#include "core/clientdataset.h"
+#include "core/messages.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "fieldformat.h"
+#include "core/fieldformat.h"
 
-#include "abort.h"
+#include "core/abort.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "interaction.h"
+#include "core/interaction.h"
 
 #include <QDebug>
 

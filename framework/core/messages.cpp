@@ -1,7 +1,7 @@
-#include "messages.h"
+#include "core/messages.h"
 
-#include "abort.h"
-#include "interaction.h"
+#include "core/abort.h"
+#include "core/interaction.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
-#include "packets.h"
+#include "core/packets.h"
 
-#include "abort.h"
+#include "core/abort.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
-#include "serverresult.h"
+#include "core/serverresult.h"
 
-#include "messages.h"
+#include "core/messages.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,4 +1,4 @@
-#include "velunor.h"
+#include "core/velunor.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
-#include "adoibquery.h"
+#include "data/adoibquery.h"
 
-#include "abort.h"
-#include "dtmdbgeral.h"
+#include "core/abort.h"
+#include "data/dtmdbgeral.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
 #include <QDateTime>
 #include <QString>

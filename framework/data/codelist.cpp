@@ -1,4 +1,4 @@
-#include "codelist.h"
+#include "data/codelist.h"
 
 QString BuildCodeList(const QStringList &codes)
 {

@@ -1,8 +1,8 @@
-#include "dtmdbgeral.h"
+#include "data/dtmdbgeral.h"
 
-#include "abort.h"
-#include "messages.h"
-#include "sqlfunctions.h"
+#include "core/abort.h"
+#include "core/messages.h"
+#include "data/sqlfunctions.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

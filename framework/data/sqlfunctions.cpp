@@ -1,6 +1,6 @@
-#include "sqlfunctions.h"
+#include "data/sqlfunctions.h"
 
-#include "abort.h"
+#include "core/abort.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

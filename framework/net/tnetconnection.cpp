@@ -1,7 +1,7 @@
-#include "tnetconnection.h"
+#include "net/tnetconnection.h"
 
-#include "abort.h"
-#include "velunor.h"
+#include "core/abort.h"
+#include "core/velunor.h"
 
 #include <httplib.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serverresult.h"
+#include "core/serverresult.h"
 
 #include <QJsonArray>
 #include <QObject>

@@ -1,7 +1,7 @@
-#include "reportcatalog.h"
+#include "report/reportcatalog.h"
 
-#include "abort.h"
-#include "reportdefinition.h"
+#include "core/abort.h"
+#include "report/reportdefinition.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "reportdefinition.h"
+#include "report/reportdefinition.h"
 
-#include "abort.h"
+#include "core/abort.h"
 
 #include <QCoreApplication>
 #include <QFile>

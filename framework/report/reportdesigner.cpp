@@ -1,11 +1,11 @@
-#include "reportdesigner.h"
+#include "report/reportdesigner.h"
 
-#include "dtmdbgeral.h"
-#include "interaction.h"
-#include "reportcatalog.h"
-#include "reporteditdialog.h"
-#include "reportlayout.h"
-#include "reportpainter.h"
+#include "data/dtmdbgeral.h"
+#include "core/interaction.h"
+#include "report/reportcatalog.h"
+#include "report/reporteditdialog.h"
+#include "report/reportlayout.h"
+#include "report/reportpainter.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "abort.h"
-#include "reportdefinition.h"
-#include "reportquery.h"
+#include "core/abort.h"
+#include "report/reportdefinition.h"
+#include "report/reportquery.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -1,8 +1,8 @@
-#include "reporteditdialog.h"
+#include "report/reporteditdialog.h"
 
-#include "abort.h"
-#include "interaction.h"
-#include "reportdefinition.h"
+#include "core/abort.h"
+#include "core/interaction.h"
+#include "report/reportdefinition.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>

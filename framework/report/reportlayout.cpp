@@ -1,8 +1,8 @@
-#include "reportlayout.h"
+#include "report/reportlayout.h"
 
-#include "reportdefinition.h"
-#include "reportquery.h"
-#include "reporttemplate.h"
+#include "report/reportdefinition.h"
+#include "report/reportquery.h"
+#include "report/reporttemplate.h"
 
 #include <QVariant>
 

@@ -1,6 +1,6 @@
-#include "reportpainter.h"
+#include "report/reportpainter.h"
 
-#include "reportlayout.h"
+#include "report/reportlayout.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>

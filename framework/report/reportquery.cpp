@@ -1,8 +1,8 @@
-#include "reportquery.h"
+#include "report/reportquery.h"
 
-#include "abort.h"
+#include "core/abort.h"
 #include "data/codelist.h"
-#include "reportdefinition.h"
+#include "report/reportdefinition.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

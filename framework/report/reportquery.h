@@ -1,6 +1,6 @@
 #pragma once
 
-#include "adoibquery.h"
+#include "data/adoibquery.h"
 
 #include <QList>
 #include <QPair>

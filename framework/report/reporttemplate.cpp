@@ -1,4 +1,4 @@
-#include "reporttemplate.h"
+#include "report/reporttemplate.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,7 +1,7 @@
-#include "datasetfile.h"
+#include "screens/datasetfile.h"
 
-#include "abort.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "datasetlink.h"
+#include "screens/datasetlink.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
 DataSetLink::DataSetLink(QObject *control, std::function<void()> changed)
     : m_control(control)

@@ -1,7 +1,7 @@
-#include "dbnavigator.h"
+#include "screens/dbnavigator.h"
 
-#include "abort.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

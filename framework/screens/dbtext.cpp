@@ -1,6 +1,6 @@
-#include "dbtext.h"
+#include "screens/dbtext.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
 TDBText::TDBText(QWidget *parent)
     : QLabel(parent)

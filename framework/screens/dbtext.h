@@ -1,6 +1,6 @@
 #pragma once
 
-#include "datasetlink.h"
+#include "screens/datasetlink.h"
 
 #include <QLabel>
 

@@ -1,11 +1,11 @@
-#include "frmdadosgerrel.h"
+#include "screens/frmdadosgerrel.h"
 
-#include "abort.h"
-#include "guardedconnect.h"
-#include "interaction.h"
-#include "reportcatalog.h"
-#include "reportdesigner.h"
-#include "screencommands.h"
+#include "core/abort.h"
+#include "screens/guardedconnect.h"
+#include "core/interaction.h"
+#include "report/reportcatalog.h"
+#include "report/reportdesigner.h"
+#include "screens/screencommands.h"
 
 #include <QAction>
 #include <QComboBox>

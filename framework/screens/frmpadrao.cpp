@@ -1,12 +1,12 @@
-#include "frmpadrao.h"
+#include "screens/frmpadrao.h"
 
-#include "clientdataset.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
-#include "dbtext.h"
-#include "guardedconnect.h"
-#include "hostmainwindow.h"
-#include "screencommands.h"
+#include "core/clientdataset.h"
+#include "widgets/dbgrid.h"
+#include "screens/dbnavigator.h"
+#include "screens/dbtext.h"
+#include "screens/guardedconnect.h"
+#include "screens/hostmainwindow.h"
+#include "screens/screencommands.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "frmrotigeral.h"
+#include "screens/frmrotigeral.h"
 
-#include "guardedconnect.h"
-#include "screencommands.h"
+#include "screens/guardedconnect.h"
+#include "screens/screencommands.h"
 
 #include <QAction>
 #include <QGridLayout>

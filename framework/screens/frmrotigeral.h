@@ -1,7 +1,7 @@
 #pragma once
 
-#include "messages.h"
-#include "screenhelp.h"
+#include "core/messages.h"
+#include "screens/screenhelp.h"
 
 #include <QDialog>
 

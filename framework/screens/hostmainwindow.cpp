@@ -1,6 +1,6 @@
-#include "hostmainwindow.h"
+#include "screens/hostmainwindow.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

@@ -1,8 +1,8 @@
-#include "packageloader.h"
+#include "screens/packageloader.h"
 
-#include "packageinfo.h"
+#include "screens/packageinfo.h"
 
-#include "abort.h"
+#include "core/abort.h"
 
 PackageLoader::PackageLoader(const QString &fileName)
     : m_library(fileName)

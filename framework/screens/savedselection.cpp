@@ -1,7 +1,7 @@
-#include "savedselection.h"
+#include "screens/savedselection.h"
 
-#include "clientdataset.h"
-#include "datasetfile.h"
+#include "core/clientdataset.h"
+#include "screens/datasetfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

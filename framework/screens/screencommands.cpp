@@ -1,4 +1,4 @@
-#include "screencommands.h"
+#include "screens/screencommands.h"
 
 #include <QAction>
 #include <QIcon>

@@ -1,6 +1,6 @@
-#include "screenhelp.h"
+#include "screens/screenhelp.h"
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "screenloader.h"
+#include "screens/screenloader.h"
 
-#include "hostmainwindow.h"
-#include "interaction.h"
-#include "messages.h"
+#include "screens/hostmainwindow.h"
+#include "core/interaction.h"
+#include "core/messages.h"
 
 #include <QCoreApplication>
 #include <QDialog>

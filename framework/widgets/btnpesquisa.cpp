@@ -1,9 +1,9 @@
-#include "btnpesquisa.h"
+#include "widgets/btnpesquisa.h"
 
-#include "abort.h"
-#include "clientdataset.h"
-#include "edit.h"
-#include "searchlists.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
+#include "widgets/edit.h"
+#include "widgets/searchlists.h"
 
 TBtnPesquisa::TBtnPesquisa(QWidget *parent) : TButtonFlat(parent)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "buttonflat.h"
+#include "widgets/buttonflat.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
-#include "buttonflat.h"
+#include "widgets/buttonflat.h"
 
-#include "abort.h"
+#include "core/abort.h"
 
 TButtonFlat::TButtonFlat(QWidget *parent) : QToolButton(parent)
 {

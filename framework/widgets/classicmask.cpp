@@ -1,4 +1,4 @@
-#include "classicmask.h"
+#include "widgets/classicmask.h"
 
 namespace {
 

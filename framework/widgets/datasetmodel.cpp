@@ -1,7 +1,7 @@
-#include "datasetmodel.h"
+#include "widgets/datasetmodel.h"
 
-#include "abort.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
 
 #include <QScopedValueRollback>
 

@@ -1,8 +1,8 @@
-#include "dateeditplus.h"
+#include "widgets/dateeditplus.h"
 
-#include "abort.h"
-#include "consiste.h"
-#include "messages.h"
+#include "core/abort.h"
+#include "core/consiste.h"
+#include "core/messages.h"
 
 #include <QAction>
 #include <QCalendarWidget>

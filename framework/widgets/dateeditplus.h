@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maskedit.h"
+#include "widgets/maskedit.h"
 
 #include <QDate>
 #include <QStringList>

@@ -1,12 +1,12 @@
-#include "dbgrid.h"
+#include "widgets/dbgrid.h"
 
-#include "abort.h"
-#include "clientdataset.h"
-#include "datasetmodel.h"
-#include "dbgriddelegate.h"
-#include "interaction.h"
-#include "keychar.h"
-#include "maskedit.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/dbgriddelegate.h"
+#include "core/interaction.h"
+#include "widgets/keychar.h"
+#include "widgets/maskedit.h"
 
 #include <QComboBox>
 #include <QScopedValueRollback>

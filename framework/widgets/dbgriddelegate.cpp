@@ -1,9 +1,9 @@
-#include "dbgriddelegate.h"
+#include "widgets/dbgriddelegate.h"
 
-#include "clientdataset.h"
-#include "datasetmodel.h"
-#include "dbgrid.h"
-#include "maskedit.h"
+#include "core/clientdataset.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/dbgrid.h"
+#include "widgets/maskedit.h"
 
 #include <QApplication>
 #include <QComboBox>

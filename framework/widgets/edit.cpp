@@ -1,7 +1,7 @@
-#include "edit.h"
+#include "widgets/edit.h"
 
-#include "abort.h"
-#include "keychar.h"
+#include "core/abort.h"
+#include "widgets/keychar.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "focusaware.h"
+#include "widgets/focusaware.h"
 
 #include <QLineEdit>
 

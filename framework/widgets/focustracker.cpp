@@ -1,6 +1,6 @@
-#include "focustracker.h"
+#include "widgets/focustracker.h"
 
-#include "focusaware.h"
+#include "widgets/focusaware.h"
 
 #include <QApplication>
 #include <QMdiSubWindow>

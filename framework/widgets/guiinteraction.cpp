@@ -1,7 +1,7 @@
-#include "guiinteraction.h"
+#include "widgets/guiinteraction.h"
 
-#include "listdialogs.h"
-#include "marklistmodel.h"
+#include "widgets/listdialogs.h"
+#include "widgets/marklistmodel.h"
 
 #include <QApplication>
 #include <QMdiSubWindow>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interaction.h"
+#include "core/interaction.h"
 
 #include <QPointer>
 #include <QWidget>

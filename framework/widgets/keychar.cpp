@@ -1,4 +1,4 @@
-#include "keychar.h"
+#include "widgets/keychar.h"
 
 #include <QKeyEvent>
 

@@ -1,11 +1,11 @@
-#include "listdialogs.h"
+#include "widgets/listdialogs.h"
 
-#include "abort.h"
-#include "clientdataset.h"
-#include "datasetmodel.h"
-#include "fieldformat.h"
-#include "listsearch.h"
-#include "marklistmodel.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
+#include "widgets/datasetmodel.h"
+#include "core/fieldformat.h"
+#include "widgets/listsearch.h"
+#include "widgets/marklistmodel.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

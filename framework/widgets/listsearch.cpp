@@ -1,6 +1,6 @@
-#include "listsearch.h"
+#include "widgets/listsearch.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

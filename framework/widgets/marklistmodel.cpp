@@ -1,7 +1,7 @@
-#include "marklistmodel.h"
+#include "widgets/marklistmodel.h"
 
-#include "clientdataset.h"
-#include "datasetmodel.h"
+#include "core/clientdataset.h"
+#include "widgets/datasetmodel.h"
 
 MarkListModel::MarkListModel(DataSetModel *source, const QString &keyField, QObject *parent)
     : QIdentityProxyModel(parent), m_source(source),

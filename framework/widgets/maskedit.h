@@ -1,7 +1,7 @@
 #pragma once
 
-#include "classicmask.h"
-#include "edit.h"
+#include "widgets/classicmask.h"
+#include "widgets/edit.h"
 
 // A line edit with an edit mask in the classic notation (ClassicMask). Its
 // Text keeps every position: an untouched "9999:99;1; " edit reads "    :  ",

@@ -1,7 +1,7 @@
-#include "numberedit.h"
+#include "widgets/numberedit.h"
 
-#include "consiste.h"
-#include "keychar.h"
+#include "core/consiste.h"
+#include "widgets/keychar.h"
 
 #include <QKeyEvent>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "edit.h"
+#include "widgets/edit.h"
 
 // A number entry in pt_BR notation (decimal comma, "." groups thousands when
 // shown). Typing accepts digits, one comma (a "." is taken as the comma) and a

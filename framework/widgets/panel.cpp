@@ -1,6 +1,6 @@
-#include "panel.h"
+#include "widgets/panel.h"
 
-#include "abort.h"
+#include "core/abort.h"
 
 TPanel::TPanel(QWidget *parent) : QFrame(parent), FocusAware(this)
 {

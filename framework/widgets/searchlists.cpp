@@ -1,9 +1,9 @@
-#include "searchlists.h"
+#include "widgets/searchlists.h"
 
-#include "adoibquery.h"
-#include "clientdataset.h"
+#include "data/adoibquery.h"
+#include "core/clientdataset.h"
 #include "data/codelist.h"
-#include "interaction.h"
+#include "core/interaction.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "waitanimation.h"
+#include "widgets/waitanimation.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,9 +1,9 @@
-#include "widgetutils.h"
+#include "widgets/widgetutils.h"
 
-#include "clientdataset.h"
-#include "consiste.h"
-#include "datasetmodel.h"
-#include "dbgrid.h"
+#include "core/clientdataset.h"
+#include "core/consiste.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/dbgrid.h"
 
 #include <QLineEdit>
 

@@ -9,15 +9,15 @@
 #include "common/servercall.h"
 #include "editor/frmentparenteral.h"
 
-#include "clientdataset.h"
-#include "consiste.h"
-#include "dbgrid.h"
-#include "maskedit.h"
-#include "messages.h"
-#include "numberedit.h"
-#include "packets.h"
-#include "tnetconnection.h"
-#include "waitanimation.h"
+#include "core/clientdataset.h"
+#include "core/consiste.h"
+#include "widgets/dbgrid.h"
+#include "widgets/maskedit.h"
+#include "core/messages.h"
+#include "widgets/numberedit.h"
+#include "core/packets.h"
+#include "net/tnetconnection.h"
+#include "widgets/waitanimation.h"
 
 #include <QScopeGuard>
 

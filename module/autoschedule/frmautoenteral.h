@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frmrotigeral.h"
+#include "screens/frmrotigeral.h"
 
 #include <QDate>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "hourtext.h"
 
-#include "consiste.h"
-#include "messages.h"
+#include "core/consiste.h"
+#include "core/messages.h"
 
 #include <cmath>
 #include <optional>

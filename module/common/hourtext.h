@@ -1,6 +1,6 @@
 #pragma once
 
-#include "abort.h"
+#include "core/abort.h"
 
 #include <QString>
 

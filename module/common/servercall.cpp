@@ -1,8 +1,8 @@
 #include "servercall.h"
 
-#include "clientdataset.h"
-#include "tnetconnection.h"
-#include "serverresult.h"
+#include "core/clientdataset.h"
+#include "net/tnetconnection.h"
+#include "core/serverresult.h"
 
 QJsonValue CallServer(TNetConnection &connection, const QString &method, const QJsonArray &args)
 {

@@ -3,14 +3,14 @@
 
 #include "editor/frmentparenteral.h"
 
-#include "adoibquery.h"
-#include "clientdataset.h"
+#include "data/adoibquery.h"
+#include "core/clientdataset.h"
 #include "common/servercall.h"
-#include "consiste.h"
-#include "dbgrid.h"
-#include "searchlists.h"
-#include "tnetconnection.h"
-#include "velunor.h"
+#include "core/consiste.h"
+#include "widgets/dbgrid.h"
+#include "widgets/searchlists.h"
+#include "net/tnetconnection.h"
+#include "core/velunor.h"
 
 #include <QJsonArray>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
 // The editor's record levels, from the top: the patient list of the data
 // sheet, then the service records, their composition items and the items'

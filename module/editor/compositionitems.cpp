@@ -6,16 +6,16 @@
 #include "frmentparenteral.h"
 
 #include "itemfields.h"
-#include "abort.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
 #include "common/hourtext.h"
 #include "common/servercall.h"
-#include "consiste.h"
-#include "edit.h"
-#include "maskedit.h"
-#include "messages.h"
-#include "packets.h"
-#include "tnetconnection.h"
+#include "core/consiste.h"
+#include "widgets/edit.h"
+#include "widgets/maskedit.h"
+#include "core/messages.h"
+#include "core/packets.h"
+#include "net/tnetconnection.h"
 
 #include <QScopeGuard>
 

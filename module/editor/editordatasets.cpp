@@ -2,8 +2,8 @@
 
 #include "frmentparenteral.h"
 
-#include "adoibquery.h"
-#include "clientdataset.h"
+#include "data/adoibquery.h"
+#include "core/clientdataset.h"
 
 #include <initializer_list>
 

@@ -2,7 +2,7 @@
 
 #include "editor/codecolumns.h"
 #include "editor/recordlevels.h"
-#include "frmpadrao.h"
+#include "screens/frmpadrao.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clientdataset.h"
-#include "dbgrid.h"
+#include "core/clientdataset.h"
+#include "widgets/dbgrid.h"
 
 #include <QString>
 

@@ -5,16 +5,16 @@
 
 #include "editor/frmentparenteral.h"
 
-#include "abort.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
 #include "common/servercall.h"
-#include "consiste.h"
-#include "dbgrid.h"
-#include "edit.h"
+#include "core/consiste.h"
+#include "widgets/dbgrid.h"
+#include "widgets/edit.h"
 #include "editor/gridfields.h"
-#include "messages.h"
-#include "tnetconnection.h"
-#include "waitanimation.h"
+#include "core/messages.h"
+#include "net/tnetconnection.h"
+#include "widgets/waitanimation.h"
 
 #include <QDateTime>
 #include <QScopeGuard>

@@ -3,19 +3,19 @@
 
 #include "frmentparenteral.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 #include "common/servercall.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
-#include "dbtext.h"
-#include "maskedit.h"
-#include "edit.h"
-#include "messages.h"
-#include "tnetconnection.h"
-#include "packets.h"
-#include "panel.h"
-#include "searchlists.h"
-#include "waitanimation.h"
+#include "widgets/dbgrid.h"
+#include "screens/dbnavigator.h"
+#include "screens/dbtext.h"
+#include "widgets/maskedit.h"
+#include "widgets/edit.h"
+#include "core/messages.h"
+#include "net/tnetconnection.h"
+#include "core/packets.h"
+#include "widgets/panel.h"
+#include "widgets/searchlists.h"
+#include "widgets/waitanimation.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,20 +3,20 @@
 
 #include "frmentparenteral.h"
 
-#include "abort.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
 #include "common/screenlaunch.h"
 #include "common/servercall.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
-#include "dbtext.h"
-#include "edit.h"
-#include "tnetconnection.h"
-#include "packets.h"
-#include "panel.h"
-#include "velunor.h"
-#include "waitanimation.h"
-#include "widgetutils.h"
+#include "widgets/dbgrid.h"
+#include "screens/dbnavigator.h"
+#include "screens/dbtext.h"
+#include "widgets/edit.h"
+#include "net/tnetconnection.h"
+#include "core/packets.h"
+#include "widgets/panel.h"
+#include "core/velunor.h"
+#include "widgets/waitanimation.h"
+#include "widgets/widgetutils.h"
 
 #include <QAction>
 

@@ -3,14 +3,14 @@
 
 #include "editor/frmentparenteral.h"
 
-#include "clientdataset.h"
-#include "dbgrid.h"
-#include "dbnavigator.h"
-#include "edit.h"
-#include "maskedit.h"
-#include "panel.h"
-#include "velunor.h"
-#include "widgetutils.h"
+#include "core/clientdataset.h"
+#include "widgets/dbgrid.h"
+#include "screens/dbnavigator.h"
+#include "widgets/edit.h"
+#include "widgets/maskedit.h"
+#include "widgets/panel.h"
+#include "core/velunor.h"
+#include "widgets/widgetutils.h"
 
 #include <QAction>
 #include <QApplication>

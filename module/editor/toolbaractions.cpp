@@ -4,13 +4,13 @@
 
 #include "editor/frmentparenteral.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 #include "common/servercall.h"
-#include "consiste.h"
-#include "maskedit.h"
-#include "screenloader.h"
-#include "velunor.h"
-#include "waitanimation.h"
+#include "core/consiste.h"
+#include "widgets/maskedit.h"
+#include "screens/screenloader.h"
+#include "core/velunor.h"
+#include "widgets/waitanimation.h"
 
 #include <QDate>
 #include <QVariantList>

@@ -5,19 +5,19 @@
 
 #include "editor/frmentparenteral.h"
 
-#include "abort.h"
-#include "adoibquery.h"
-#include "btnpesquisa.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "data/adoibquery.h"
+#include "widgets/btnpesquisa.h"
+#include "core/clientdataset.h"
 #include "common/servercall.h"
-#include "consiste.h"
-#include "dateeditplus.h"
-#include "edit.h"
-#include "hostmainwindow.h"
-#include "searchlists.h"
-#include "tnetconnection.h"
-#include "velunor.h"
-#include "waitanimation.h"
+#include "core/consiste.h"
+#include "widgets/dateeditplus.h"
+#include "widgets/edit.h"
+#include "screens/hostmainwindow.h"
+#include "widgets/searchlists.h"
+#include "net/tnetconnection.h"
+#include "core/velunor.h"
+#include "widgets/waitanimation.h"
 
 #include <QRadioButton>
 

@@ -4,9 +4,9 @@
 
 #include "editor/frmentparenteral.h"
 
-#include "abort.h"
-#include "dateeditplus.h"
-#include "messages.h"
+#include "core/abort.h"
+#include "widgets/dateeditplus.h"
+#include "core/messages.h"
 
 #include <QRadioButton>
 

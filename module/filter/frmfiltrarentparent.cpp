@@ -2,12 +2,12 @@
 
 #include "frmfiltrarentparent.h"
 
-#include "adoibquery.h"
-#include "btnpesquisa.h"
-#include "clientdataset.h"
-#include "dateeditplus.h"
-#include "edit.h"
-#include "tnetconnection.h"
+#include "data/adoibquery.h"
+#include "widgets/btnpesquisa.h"
+#include "core/clientdataset.h"
+#include "widgets/dateeditplus.h"
+#include "widgets/edit.h"
+#include "net/tnetconnection.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

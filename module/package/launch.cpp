@@ -7,9 +7,9 @@
 #include "filter/frmfiltrarentparent.h"
 #include "report/frmrelentpare.h"
 
-#include "formcreate.h"
-#include "hostmainwindow.h"
-#include "interaction.h"
+#include "screens/formcreate.h"
+#include "screens/hostmainwindow.h"
+#include "core/interaction.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "packageinfo.h"
+#include "screens/packageinfo.h"
 
 // The module's unit table: the framework units it uses, each before the
 // first of its own units that needs it, then its own four units in the order

@@ -2,14 +2,14 @@
 
 #include "editor/frmentparenteral.h"
 
-#include "adoibquery.h"
-#include "buttonflat.h"
-#include "dateeditplus.h"
-#include "edit.h"
-#include "maskedit.h"
-#include "reportdesigner.h"
-#include "searchlists.h"
-#include "velunor.h"
+#include "data/adoibquery.h"
+#include "widgets/buttonflat.h"
+#include "widgets/dateeditplus.h"
+#include "widgets/edit.h"
+#include "widgets/maskedit.h"
+#include "report/reportdesigner.h"
+#include "widgets/searchlists.h"
+#include "core/velunor.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frmdadosgerrel.h"
+#include "screens/frmdadosgerrel.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,10 +1,10 @@
 // The automatic schedule: a whole series of composition items stored in one
 // request, so a run is written completely or not at all.
-#include "changeapplier.h"
-#include "itemrules.h"
-#include "methodtable.h"
-#include "recordkey.h"
-#include "requesterror.h"
+#include "lib/changeapplier.h"
+#include "lib/itemrules.h"
+#include "lib/methodtable.h"
+#include "lib/recordkey.h"
+#include "lib/requesterror.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "changeapplier.h"
+#include "lib/changeapplier.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "schema.h"
-#include "sqlsession.h"
+#include "lib/schema.h"
+#include "lib/sqlsession.h"
 
 #include <QJsonValue>
 #include <QString>

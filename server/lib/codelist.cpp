@@ -1,6 +1,6 @@
-#include "codelist.h"
+#include "lib/codelist.h"
 
-#include "requesterror.h"
+#include "lib/requesterror.h"
 
 #include <QVariant>
 

@@ -1,4 +1,4 @@
-#include "connectionpool.h"
+#include "lib/connectionpool.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "database.h"
+#include "lib/database.h"
 
-#include "requesterror.h"
+#include "lib/requesterror.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
-#include "databasepool.h"
+#include "lib/databasepool.h"
 
-#include "serverlog.h"
-#include "sqlsession.h"
+#include "lib/serverlog.h"
+#include "lib/sqlsession.h"
 
 DatabasePool::DatabasePool(const DatabaseConfig &config, int workers, const QString &connectionPrefix,
                            ServerLog &log)

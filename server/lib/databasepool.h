@@ -1,7 +1,7 @@
 #pragma once
 
-#include "database.h"
-#include "methodtable.h"
+#include "lib/database.h"
+#include "lib/methodtable.h"
 
 #include <condition_variable>
 #include <deque>

@@ -1,10 +1,10 @@
-#include "databasesetup.h"
+#include "lib/databasesetup.h"
 
-#include "demodata.h"
-#include "entpatserver.h"
-#include "requesterror.h"
-#include "schema.h"
-#include "sqlsession.h"
+#include "lib/demodata.h"
+#include "lib/entpatserver.h"
+#include "lib/requesterror.h"
+#include "lib/schema.h"
+#include "lib/sqlsession.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "database.h"
+#include "lib/database.h"
 
 struct EntPatServerOptions;
 class ServerLog;

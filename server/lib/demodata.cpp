@@ -1,7 +1,7 @@
-#include "demodata.h"
+#include "lib/demodata.h"
 
-#include "sqlsession.h"
-#include "tablewriter.h"
+#include "lib/sqlsession.h"
+#include "lib/tablewriter.h"
 
 #include <QStringList>
 

@@ -1,12 +1,12 @@
-#include "entpatserver.h"
+#include "lib/entpatserver.h"
 
-#include "connectionpool.h"
-#include "databasepool.h"
-#include "databasesetup.h"
-#include "fhirelements.h"
-#include "fhirroute.h"
-#include "methodtable.h"
-#include "requesterror.h"
+#include "lib/connectionpool.h"
+#include "lib/databasepool.h"
+#include "lib/databasesetup.h"
+#include "lib/fhirelements.h"
+#include "lib/fhirroute.h"
+#include "lib/methodtable.h"
+#include "lib/requesterror.h"
 
 #include <httplib.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serverlog.h"
+#include "lib/serverlog.h"
 
 #include <QString>
 

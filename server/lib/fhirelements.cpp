@@ -1,4 +1,4 @@
-#include "fhirelements.h"
+#include "lib/fhirelements.h"
 
 #include <algorithm>
 

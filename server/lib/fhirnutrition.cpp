@@ -1,8 +1,8 @@
-#include "fhirnutrition.h"
+#include "lib/fhirnutrition.h"
 
-#include "database.h"
-#include "fhirelements.h"
-#include "sqlsession.h"
+#include "lib/database.h"
+#include "lib/fhirelements.h"
+#include "lib/sqlsession.h"
 
 #include <QHash>
 

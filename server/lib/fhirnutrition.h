@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fhirsearch.h"
+#include "lib/fhirsearch.h"
 
 #include <QJsonObject>
 

@@ -1,10 +1,10 @@
-#include "fhirroute.h"
+#include "lib/fhirroute.h"
 
-#include "databasepool.h"
-#include "fhirelements.h"
-#include "fhirnutrition.h"
-#include "requesterror.h"
-#include "sqlsession.h"
+#include "lib/databasepool.h"
+#include "lib/fhirelements.h"
+#include "lib/fhirnutrition.h"
+#include "lib/requesterror.h"
+#include "lib/sqlsession.h"
 
 #include <QJsonDocument>
 

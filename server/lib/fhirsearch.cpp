@@ -1,6 +1,6 @@
-#include "fhirsearch.h"
+#include "lib/fhirsearch.h"
 
-#include "requesterror.h"
+#include "lib/requesterror.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "itemhour.h"
+#include "lib/itemhour.h"
 
 #include <algorithm>
 #include <cmath>

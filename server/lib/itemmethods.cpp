@@ -1,11 +1,11 @@
 // Composition items: the item list, numbering, formulation and route
 // lookups, and item changes.
-#include "itemhour.h"
-#include "itemrules.h"
-#include "methodtable.h"
-#include "packetwriter.h"
-#include "recordkey.h"
-#include "requesterror.h"
+#include "lib/itemhour.h"
+#include "lib/itemrules.h"
+#include "lib/methodtable.h"
+#include "lib/packetwriter.h"
+#include "lib/recordkey.h"
+#include "lib/requesterror.h"
 
 namespace {
 

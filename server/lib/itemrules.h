@@ -1,6 +1,6 @@
 #pragma once
 
-#include "changeapplier.h"
+#include "lib/changeapplier.h"
 
 // How composition-item change packets are written: the stored clock text
 // follows the real hour, a repeated item number is refused, and deleting an

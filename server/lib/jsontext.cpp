@@ -1,4 +1,4 @@
-#include "jsontext.h"
+#include "lib/jsontext.h"
 
 #include <QLocale>
 #include <QStringEncoder>

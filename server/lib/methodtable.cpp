@@ -1,6 +1,6 @@
-#include "methodtable.h"
+#include "lib/methodtable.h"
 
-#include "requesterror.h"
+#include "lib/requesterror.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

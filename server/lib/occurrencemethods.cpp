@@ -1,8 +1,8 @@
 // Infusion occurrences of a composition item.
-#include "changeapplier.h"
-#include "methodtable.h"
-#include "packetwriter.h"
-#include "recordkey.h"
+#include "lib/changeapplier.h"
+#include "lib/methodtable.h"
+#include "lib/packetwriter.h"
+#include "lib/recordkey.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "packetwriter.h"
+#include "lib/packetwriter.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "jsontext.h"
-#include "sqlsession.h"
+#include "lib/jsontext.h"
+#include "lib/sqlsession.h"
 
 #include <QString>
 #include <QVector>

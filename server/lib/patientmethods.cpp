@@ -1,10 +1,10 @@
 // Inpatients: the lists of the editor, the filter dialog and the patient
 // search, the patient check, and the admission's observation.
-#include "changeapplier.h"
-#include "codelist.h"
-#include "methodtable.h"
-#include "packetwriter.h"
-#include "requesterror.h"
+#include "lib/changeapplier.h"
+#include "lib/codelist.h"
+#include "lib/methodtable.h"
+#include "lib/packetwriter.h"
+#include "lib/requesterror.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "recordkey.h"
+#include "lib/recordkey.h"
 
-#include "database.h"
+#include "lib/database.h"
 
 QString RecordKey::condition(const QString &alias)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sqlsession.h"
+#include "lib/sqlsession.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "schema.h"
+#include "lib/schema.h"
 
-#include "database.h"
-#include "requesterror.h"
+#include "lib/database.h"
+#include "lib/requesterror.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,4 +1,4 @@
-#include "serverlog.h"
+#include "lib/serverlog.h"
 
 #include <QDateTime>
 

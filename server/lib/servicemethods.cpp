@@ -1,10 +1,10 @@
 // Service records: the nutritionist check, the record list, the service and
 // diet checks, the numbering and observation of a new record, and its changes.
-#include "changeapplier.h"
-#include "methodtable.h"
-#include "packetwriter.h"
-#include "recordkey.h"
-#include "requesterror.h"
+#include "lib/changeapplier.h"
+#include "lib/methodtable.h"
+#include "lib/packetwriter.h"
+#include "lib/recordkey.h"
+#include "lib/requesterror.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sqlsession.h"
+#include "lib/sqlsession.h"
 
 #include <QSqlError>
 #include <QSqlRecord>

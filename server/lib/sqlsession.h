@@ -1,7 +1,7 @@
 #pragma once
 
-#include "database.h"
-#include "requesterror.h"
+#include "lib/database.h"
+#include "lib/requesterror.h"
 
 #include <QHash>
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
-#include "tablewriter.h"
+#include "lib/tablewriter.h"
 
-#include "schema.h"
+#include "lib/schema.h"
 
 #include <QStringList>
 

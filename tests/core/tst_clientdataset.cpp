@@ -1,5 +1,5 @@
-#include "abort.h"
-#include "clientdataset.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
 
 #include <QLocale>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "consiste.h"
+#include "core/consiste.h"
 
 #include <QtTest>
 

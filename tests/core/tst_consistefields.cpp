@@ -1,6 +1,6 @@
-#include "abort.h"
-#include "clientdataset.h"
-#include "consiste.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
+#include "core/consiste.h"
 #include "scriptedinteraction.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "abort.h"
-#include "messages.h"
+#include "core/abort.h"
+#include "core/messages.h"
 #include "scriptedinteraction.h"
-#include "serverresult.h"
+#include "core/serverresult.h"
 
 #include <QJsonArray>
 #include <QtTest>

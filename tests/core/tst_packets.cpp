@@ -1,5 +1,5 @@
-#include "abort.h"
-#include "packets.h"
+#include "core/abort.h"
+#include "core/packets.h"
 
 #include <QJsonDocument>
 #include <QtTest>

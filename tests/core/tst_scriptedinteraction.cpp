@@ -1,5 +1,5 @@
-#include "clientdataset.h"
-#include "messages.h"
+#include "core/clientdataset.h"
+#include "core/messages.h"
 #include "scriptedinteraction.h"
 
 #include <QtTest>

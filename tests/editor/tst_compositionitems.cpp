@@ -6,19 +6,19 @@
 
 #include "editortestcase.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 #include "common/hourtext.h"
-#include "datasetmodel.h"
-#include "dbgrid.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/dbgrid.h"
 #include "editor/frmentparenteral.h"
 #include "editor/itemfields.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "packets.h"
-#include "panel.h"
-#include "serverresult.h"
-#include "velunor.h"
-#include "widgetutils.h"
+#include "core/packets.h"
+#include "widgets/panel.h"
+#include "core/serverresult.h"
+#include "core/velunor.h"
+#include "widgets/widgetutils.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,15 +5,15 @@
 
 #include "editortestcase.h"
 
-#include "clientdataset.h"
-#include "dbgrid.h"
+#include "core/clientdataset.h"
+#include "widgets/dbgrid.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "maskedit.h"
-#include "packets.h"
-#include "serverresult.h"
-#include "tnetconnection.h"
+#include "widgets/maskedit.h"
+#include "core/packets.h"
+#include "core/serverresult.h"
+#include "net/tnetconnection.h"
 
 #include <QAction>
 #include <QApplication>

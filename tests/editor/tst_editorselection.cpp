@@ -3,19 +3,19 @@
 
 #include "editortestcase.h"
 
-#include "btnpesquisa.h"
-#include "clientdataset.h"
-#include "datasetfile.h"
-#include "dbgrid.h"
-#include "edit.h"
+#include "widgets/btnpesquisa.h"
+#include "core/clientdataset.h"
+#include "screens/datasetfile.h"
+#include "widgets/dbgrid.h"
+#include "widgets/edit.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "hostmainwindow.h"
-#include "maskedit.h"
-#include "serverresult.h"
-#include "tnetconnection.h"
-#include "velunor.h"
+#include "screens/hostmainwindow.h"
+#include "widgets/maskedit.h"
+#include "core/serverresult.h"
+#include "net/tnetconnection.h"
+#include "core/velunor.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,17 +6,17 @@
 
 #include "editortestcase.h"
 
-#include "adoibquery.h"
-#include "clientdataset.h"
-#include "datasetmodel.h"
-#include "dbgrid.h"
-#include "dtmdbgeral.h"
-#include "edit.h"
+#include "data/adoibquery.h"
+#include "core/clientdataset.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/dbgrid.h"
+#include "data/dtmdbgeral.h"
+#include "widgets/edit.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "packets.h"
-#include "serverresult.h"
+#include "core/packets.h"
+#include "core/serverresult.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,16 +5,16 @@
 
 #include "editortestcase.h"
 
-#include "clientdataset.h"
-#include "dbgrid.h"
-#include "dtmdbgeral.h"
+#include "core/clientdataset.h"
+#include "widgets/dbgrid.h"
+#include "data/dtmdbgeral.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "packets.h"
-#include "panel.h"
-#include "serverresult.h"
-#include "velunor.h"
+#include "core/packets.h"
+#include "widgets/panel.h"
+#include "core/serverresult.h"
+#include "core/velunor.h"
 
 #include <QAction>
 #include <QApplication>

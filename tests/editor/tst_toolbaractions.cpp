@@ -4,14 +4,14 @@
 
 #include "editortestcase.h"
 
-#include "clientdataset.h"
-#include "dbgrid.h"
+#include "core/clientdataset.h"
+#include "widgets/dbgrid.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
-#include "maskedit.h"
-#include "screenloader.h"
-#include "tnetconnection.h"
-#include "velunor.h"
+#include "widgets/maskedit.h"
+#include "screens/screenloader.h"
+#include "net/tnetconnection.h"
+#include "core/velunor.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -3,18 +3,18 @@
 
 #include "editortestcase.h"
 
-#include "adoibquery.h"
-#include "btnpesquisa.h"
-#include "clientdataset.h"
-#include "consiste.h"
-#include "dateeditplus.h"
-#include "dbgrid.h"
-#include "edit.h"
+#include "data/adoibquery.h"
+#include "widgets/btnpesquisa.h"
+#include "core/clientdataset.h"
+#include "core/consiste.h"
+#include "widgets/dateeditplus.h"
+#include "widgets/dbgrid.h"
+#include "widgets/edit.h"
 #include "editor/frmentparenteral.h"
 #include "filter/frmfiltrarentparent.h"
-#include "hostmainwindow.h"
+#include "screens/hostmainwindow.h"
 #include "fixturedb.h"
-#include "sqlsession.h"
+#include "lib/sqlsession.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "common/hourtext.h"
-#include "messages.h"
+#include "core/messages.h"
 #include "scriptedinteraction.h"
 
 #include <QtTest>

@@ -6,9 +6,9 @@
 #include "report/frmrelentpare.h"
 #include "common/screenlaunch.h"
 
-#include "hostmainwindow.h"
-#include "packageinfo.h"
-#include "packageloader.h"
+#include "screens/hostmainwindow.h"
+#include "screens/packageinfo.h"
+#include "screens/packageloader.h"
 #include "screenfixture.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // The client connection against a real application server on loopback.
-#include "abort.h"
+#include "core/abort.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "packets.h"
-#include "tnetconnection.h"
+#include "core/packets.h"
+#include "net/tnetconnection.h"
 
 #include <QElapsedTimer>
 #include <QTest>

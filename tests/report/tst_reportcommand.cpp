@@ -3,10 +3,10 @@
 
 #include "reporttestsupport.h"
 
-#include "database.h"
-#include "demodata.h"
-#include "schema.h"
-#include "sqlsession.h"
+#include "lib/database.h"
+#include "lib/demodata.h"
+#include "lib/schema.h"
+#include "lib/sqlsession.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,14 +6,14 @@
 #include "fixturedb.h"
 #include "fixtureserver.h"
 
-#include "dtmdbgeral.h"
-#include "reportcatalog.h"
-#include "reportdefinition.h"
-#include "reportdesigner.h"
-#include "reportlayout.h"
-#include "reportpainter.h"
-#include "reportquery.h"
-#include "reporttemplate.h"
+#include "data/dtmdbgeral.h"
+#include "report/reportcatalog.h"
+#include "report/reportdefinition.h"
+#include "report/reportdesigner.h"
+#include "report/reportlayout.h"
+#include "report/reportpainter.h"
+#include "report/reportquery.h"
+#include "report/reporttemplate.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,14 +5,14 @@
 
 #include "editortestcase.h"
 
-#include "buttonflat.h"
-#include "dateeditplus.h"
-#include "edit.h"
+#include "widgets/buttonflat.h"
+#include "widgets/dateeditplus.h"
+#include "widgets/edit.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
-#include "reportcatalog.h"
-#include "reportdesigner.h"
-#include "reporteditdialog.h"
+#include "report/reportcatalog.h"
+#include "report/reportdesigner.h"
+#include "report/reporteditdialog.h"
 #include "report/frmrelentpare.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // available) PostgreSQL.
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "serverresult.h"
+#include "core/serverresult.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 // The FHIR exports of a patient's day: every element checked against the
 // committed table of R5 cardinalities (fhir-r5-minimum.json), the fixture's
 // codes and quantities read back, and the refusals as OperationOutcome.
-#include "entpatserver.h"
+#include "lib/entpatserver.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
 

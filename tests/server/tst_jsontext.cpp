@@ -1,8 +1,8 @@
 // The server's hand-written JSON: every text and number it writes must read
 // back through QJsonDocument as the value it was given, and a packet must
 // read back as the one the Qt JSON classes would have built.
-#include "jsontext.h"
-#include "packetwriter.h"
+#include "lib/jsontext.h"
+#include "lib/packetwriter.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 #include "fixturedb.h"
 #include "fixturepackets.h"
 #include "fixtureserver.h"
-#include "serverresult.h"
+#include "core/serverresult.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -2,10 +2,10 @@
 // and (when a throw-away cluster runs) PostgreSQL.
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "packets.h"
-#include "serverresult.h"
-#include "sqlsession.h"
-#include "tablewriter.h"
+#include "core/packets.h"
+#include "core/serverresult.h"
+#include "lib/sqlsession.h"
+#include "lib/tablewriter.h"
 
 #include <QJsonArray>
 #include <QTest>

@@ -1,12 +1,12 @@
 // What the server does with requests that are not well-formed calls, its
 // token and listening rules, and the one reader of code lists.
 #include "lib/codelist.h"
-#include "database.h"
-#include "entpatserver.h"
+#include "lib/database.h"
+#include "lib/entpatserver.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
-#include "requesterror.h"
-#include "serverresult.h"
+#include "lib/requesterror.h"
+#include "core/serverresult.h"
 
 #include <QJsonArray>
 #include <QTest>

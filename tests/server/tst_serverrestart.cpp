@@ -6,7 +6,7 @@
 #include "fixturedb.h"
 #include "fixturepackets.h"
 #include "fixtureserver.h"
-#include "serverresult.h"
+#include "core/serverresult.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

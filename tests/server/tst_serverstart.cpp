@@ -15,7 +15,7 @@
 #include <QTest>
 
 #include "fixtureserver.h"
-#include "serverresult.h"
+#include "core/serverresult.h"
 
 using namespace Fixture;
 

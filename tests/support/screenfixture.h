@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hostmainwindow.h"
+#include "screens/hostmainwindow.h"
 #include "scriptedinteraction.h"
 
 #include <QCoreApplication>

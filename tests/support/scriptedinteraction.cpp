@@ -1,6 +1,6 @@
 #include "scriptedinteraction.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 
 #include <QDialog>
 

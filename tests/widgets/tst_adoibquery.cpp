@@ -1,8 +1,8 @@
-#include "abort.h"
-#include "adoibquery.h"
-#include "dtmdbgeral.h"
+#include "core/abort.h"
+#include "data/adoibquery.h"
+#include "data/dtmdbgeral.h"
 #include "scriptedinteraction.h"
-#include "searchlists.h"
+#include "widgets/searchlists.h"
 #include "widgetfixture.h"
 
 #include <QSqlQuery>

@@ -1,18 +1,18 @@
 // The base screens: commands shared by tool button and menu, guarded
 // handlers, page switching, release on close, the navigator and caption
 // bound to a dataset, the screen loader and the saved selection.
-#include "abort.h"
-#include "clientdataset.h"
-#include "datasetfile.h"
-#include "dbnavigator.h"
-#include "dbtext.h"
-#include "formcreate.h"
-#include "frmpadrao.h"
-#include "frmrotigeral.h"
-#include "hostmainwindow.h"
-#include "packageloader.h"
-#include "savedselection.h"
-#include "screenloader.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
+#include "screens/datasetfile.h"
+#include "screens/dbnavigator.h"
+#include "screens/dbtext.h"
+#include "screens/formcreate.h"
+#include "screens/frmpadrao.h"
+#include "screens/frmrotigeral.h"
+#include "screens/hostmainwindow.h"
+#include "screens/packageloader.h"
+#include "screens/savedselection.h"
+#include "screens/screenloader.h"
 #include "screenfixture.h"
 
 #include <QAction>

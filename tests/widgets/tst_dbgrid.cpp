@@ -1,12 +1,12 @@
-#include "abort.h"
-#include "clientdataset.h"
-#include "datasetmodel.h"
-#include "dbgrid.h"
-#include "messages.h"
-#include "panel.h"
+#include "core/abort.h"
+#include "core/clientdataset.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/dbgrid.h"
+#include "core/messages.h"
+#include "widgets/panel.h"
 #include "scriptedinteraction.h"
 #include "widgetfixture.h"
-#include "widgetutils.h"
+#include "widgets/widgetutils.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>

@@ -1,10 +1,10 @@
-#include "abort.h"
-#include "dateeditplus.h"
-#include "numberedit.h"
+#include "core/abort.h"
+#include "widgets/dateeditplus.h"
+#include "widgets/numberedit.h"
 #include "scriptedinteraction.h"
-#include "waitanimation.h"
+#include "widgets/waitanimation.h"
 #include "widgetfixture.h"
-#include "widgetutils.h"
+#include "widgets/widgetutils.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

@@ -1,10 +1,10 @@
-#include "classicmask.h"
-#include "maskedit.h"
+#include "widgets/classicmask.h"
+#include "widgets/maskedit.h"
 #include "scriptedinteraction.h"
 #include "widgetfixture.h"
 
-#include "abort.h"
-#include "messages.h"
+#include "core/abort.h"
+#include "core/messages.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "btnpesquisa.h"
+#include "widgets/btnpesquisa.h"
 #include "data/codelist.h"
-#include "datasetmodel.h"
-#include "edit.h"
-#include "listdialogs.h"
-#include "marklistmodel.h"
+#include "widgets/datasetmodel.h"
+#include "widgets/edit.h"
+#include "widgets/listdialogs.h"
+#include "widgets/marklistmodel.h"
 #include "scriptedinteraction.h"
-#include "searchlists.h"
+#include "widgets/searchlists.h"
 #include "widgetfixture.h"
 
 #include <QAbstractItemModelTester>

@@ -1,15 +1,15 @@
 #include "editorharness.h"
 
-#include "clientdataset.h"
+#include "core/clientdataset.h"
 #include "common/screenlaunch.h"
-#include "dbgrid.h"
-#include "dtmdbgeral.h"
-#include "edit.h"
+#include "widgets/dbgrid.h"
+#include "data/dtmdbgeral.h"
+#include "widgets/edit.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
-#include "hostmainwindow.h"
-#include "maskedit.h"
-#include "velunor.h"
+#include "screens/hostmainwindow.h"
+#include "widgets/maskedit.h"
+#include "core/velunor.h"
 
 #include <QApplication>
 #include <QCoreApplication>
