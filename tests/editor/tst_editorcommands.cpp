@@ -7,6 +7,7 @@
 
 #include "core/clientdataset.h"
 #include "widgets/dbgrid.h"
+#include "screens/dbtext.h"
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
@@ -158,6 +159,8 @@ private slots:
             script().answerQuestion(answer);
         for (const QString &action : steps) {
             step(action);
+            if (QTest::currentTestFailed())
+                return;
             QVERIFY2(inside(QApplication::focusWidget(), &grid()), qPrintable(QStringLiteral("focus lost after ") + action + QLatin1Char(' ')
                                 + (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
                                                                : "none")));
@@ -172,10 +175,20 @@ private slots:
         QVERIFY(!pending || !records().IsEmpty());
     }
 
+    void alterarOnTheDataSheetEditsTheObservation_data()
+    {
+        QTest::addColumn<QString>("alterar");
+        QTest::addColumn<QString>("confirmar");
+        QTest::newRow("tool buttons") << QStringLiteral("Alterar") << QStringLiteral("Confirmar");
+    }
+
     // Alterar on the data sheet edits the current patient's observation,
-    // wherever the focus was; the list keeps its rows and current patient.
+    // wherever the focus was; the list keeps its rows and current patient,
+    // whose name the caption shows while the observation is typed.
     void alterarOnTheDataSheetEditsTheObservation()
     {
+        QFETCH(QString, alterar);
+        QFETCH(QString, confirmar);
         m_editor = m_harness->openEditor();
         QCOMPARE(QApplication::focusWidget(), m_editor->medFilial);
         m_editor->pgcPadrao->setCurrentWidget(m_editor->tshFolhaDados);
@@ -184,13 +197,18 @@ private slots:
         const int rows = list.RecordCount();
         QVERIFY(rows >= 5);
         QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::Infant));
+        const QString name = list.FieldByName(QStringLiteral("NMPACIENTE"))->AsString();
         EditorHarness::focus(m_editor->medFilial);
-        step(QStringLiteral("Alterar"));
+        step(alterar);
         QCOMPARE(list.RecordCount(), rows);
         QCOMPARE(list.State(), DataSetState::Edit);
         QCOMPARE(list.FieldByName(QStringLiteral("CDPACIENTE"))->AsString(), Fixture::Infant);
         QTest::keyClicks(m_editor->dbgPadrao, QStringLiteral("Sem sal"));
-        step(QStringLiteral("Confirmar"));
+
+        QVERIFY(m_editor->dbgPadrao->EditorMode());
+        QCOMPARE(m_editor->dbtNome->text(), name);   // the patient's name stays in view
+
+        step(confirmar);
         QCOMPARE(list.FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), QStringLiteral("Sem sal"));
         QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
         QVERIFY(script().messages().isEmpty());

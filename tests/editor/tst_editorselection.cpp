@@ -4,6 +4,7 @@
 #include "editortestcase.h"
 
 #include "widgets/btnpesquisa.h"
+#include "screens/dbtext.h"
 #include "core/clientdataset.h"
 #include "screens/datasetfile.h"
 #include "widgets/dbgrid.h"
@@ -17,13 +18,21 @@
 #include "net/tnetconnection.h"
 #include "core/velunor.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -37,6 +46,30 @@ QString rowValue(ClientDataSet &data, const QString &keyField, const QString &ke
 
 } // namespace
 
+// Hands the next editor to a callback when the host frames it, before its
+// first activation, so a test sees everything that activation does.
+class NewEditorWatch : public QObject
+{
+public:
+    explicit NewEditorWatch(std::function<void(TfrmEntParenteral &)> onFramed)
+        : m_onFramed(std::move(onFramed))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ParentChange && m_onFramed)
+            if (auto *editor = qobject_cast<TfrmEntParenteral *>(watched))
+                std::exchange(m_onFramed, nullptr)(*editor);
+        return false;
+    }
+
+private:
+    std::function<void(TfrmEntParenteral &)> m_onFramed;
+};
+
 class TestEditorSelection : public EditorTestCase
 {
     Q_OBJECT
@@ -45,6 +78,14 @@ private:
     void showDataSheet()
     {
         m_editor->pgcPadrao->setCurrentWidget(m_editor->tshFolhaDados);
+        QCoreApplication::processEvents();
+    }
+
+    // Ctrl+L in the patient list.
+    void pressFilter()
+    {
+        EditorHarness::focus(m_editor->dbgPadrao);
+        QTest::keyClick(m_editor->dbgPadrao, Qt::Key_L, Qt::ControlModifier);
         QCoreApplication::processEvents();
     }
 
@@ -232,24 +273,84 @@ private slots:
         QVERIFY(script().messages().isEmpty());
     }
 
+    // Closing and reopening runs the first activation again: the filter
+    // values start over, the connection is made before any call, and the
+    // filter dialog is a new one, not the one the closed editor used.
     void closingAndReopeningRepeatsTheFirstActivation()
     {
         m_editor = m_harness->openEditor();
         m_harness->chooseBranch(Fixture::BranchPlain);
-        m_editor->stFiltroTodosAla.clear();
-        m_editor->boFiltroCriado = true;
+        showDataSheet();
+        const QString used = QStringLiteral("usadoPeloEditorAnterior");
+        script().answerDialog([&](QDialog &dialog) {
+            dialog.setProperty(qPrintable(used), true);
+            return int(QDialog::Rejected);
+        });
+        bool markedBefore = false;
+        script().answerDialog([&](QDialog &dialog) {
+            markedBefore = dialog.property(qPrintable(used)).toBool();
+            return int(QDialog::Rejected);
+        });
+        pressFilter();
+        pressFilter();
+        QVERIFY(markedBefore);   // one dialog per editor: the second use found the mark
         QPointer<TfrmEntParenteral> first = m_editor;
         m_harness->closeEditor();
         QVERIFY(first.isNull());
         QVERIFY(!Cli_vqn18000::boStCriado);
 
+        int calls = -1;
+        QObject counting;   // the count ends with this test
+        NewEditorWatch watch([&](TfrmEntParenteral &editor) {
+            calls = 0;
+            connect(editor.netEntPat, &TNetConnection::calling, &counting, [&] { ++calls; });
+        });
         m_editor = m_harness->openEditor();
         QVERIFY(m_editor);
+        QCOMPARE(calls, 0);   // the first activation here calls nothing...
+        QVERIFY(m_editor->netEntPat->Connected());   // ...yet the connection is made
         QVERIFY(!boPrimVez);
-        QVERIFY(!m_editor->boFiltroCriado);
         QCOMPARE(m_editor->stFiltroTodosAla, QStringLiteral("T"));
         QCOMPARE(m_editor->medFilial->Text(), Fixture::BranchAdjust);
-        QVERIFY(m_editor->netEntPat->Connected());
+
+        showDataSheet();
+        bool markedAfter = true;
+        script().answerDialog([&](QDialog &dialog) {
+            markedAfter = dialog.property(qPrintable(used)).toBool();
+            return int(QDialog::Rejected);
+        });
+        pressFilter();
+        QVERIFY(!markedAfter);
+        QVERIFY(script().allAnswersUsed());
+    }
+
+    // A screen reader names every control a user can reach and every button;
+    // the screen code, the navigator's caption and the tool buttons read
+    // their texts.
+    void everyControlHasAnAccessibleName()
+    {
+        m_editor = m_harness->openEditor();
+        m_harness->chooseBranch(Fixture::BranchAdjust);
+        m_harness->choosePatient(Fixture::AdultWithRecords);
+        const auto name = [](QWidget *control) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+            return face ? face->text(QAccessible::Name).trimmed() : QString();
+        };
+        QStringList unnamed;
+        for (QWidget *control : m_editor->findChildren<QWidget *>()) {
+            const bool reachable = control->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton *>(control);
+            if (control->isVisible() && reachable && name(control).isEmpty())
+                unnamed << QString::fromLatin1(control->metaObject()->className()) + QLatin1Char(' ')
+                               + control->objectName();
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
+        QCOMPARE(name(m_editor->lblCodTela), QStringLiteral("VQN18000"));
+        QCOMPARE(name(m_editor->dbtNome), m_editor->dbtNome->text());
+        const QList<QToolButton *> buttons = m_editor->tlbPadrao->findChildren<QToolButton *>();
+        for (QToolButton *button : buttons)
+            if (button->isVisible() && button->defaultAction())
+                QCOMPARE(name(button), button->defaultAction()->toolTip());
+        QCOMPARE(name(m_editor->sbtIncluir), QStringLiteral("Incluir"));
     }
 
     void clickingTheDataSheetTabListsTheBranchInpatients()

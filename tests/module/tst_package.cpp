@@ -17,6 +17,7 @@
 #include <QLibrary>
 #include <QMdiArea>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Cli_vqn18000;
 
@@ -123,7 +124,7 @@ private slots:
         QCOMPARE(kept, QStringLiteral("Lista"));
 
         // Closing releases the editor; the next launch brings a new one with a new filter dialog.
-        firstEditor->actFechar->trigger();
+        QTest::mouseClick(firstEditor->sbtFechar, Qt::LeftButton);
         QVERIFY(!boStCriado);
         QTRY_VERIFY(firstEditor.isNull());
         m_module->run("CriaEntParenteral");
