@@ -27,9 +27,9 @@ QString DatabasePool::unavailableMessage()
     return QStringLiteral("Banco de dados indisponível. Tente novamente em instantes.");
 }
 
-CallOutcome DatabasePool::call(const QString &method, const QByteArray &body)
+CallOutcome DatabasePool::call(const CallOrigin &origin, const QByteArray &body)
 {
-    Job job{method, body, {}};
+    Job job{origin, body, {}};
     std::future<CallOutcome> outcome = job.outcome.get_future();
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -75,12 +75,12 @@ CallOutcome DatabasePool::perform(std::unique_ptr<SqlSession> &session, const QS
                 m_log.warning(QStringLiteral("%1: conexão com o banco de dados restabelecida").arg(connectionName));
         }
         session->resetCompleted();
-        CallOutcome outcome = dispatchCall(*session, job.method, job.body);
+        CallOutcome outcome = dispatchCall(*session, job.origin, job.body);
         if (outcome.ok() || session->alive())
             return outcome;
         const bool changedNothing = session->completedStatements() == 0;
         m_log.error(QStringLiteral("%1: conexão com o banco de dados perdida em %2: %3")
-                        .arg(connectionName, job.method, outcome.error));
+                        .arg(connectionName, job.origin.method, outcome.error));
         session.reset();
         if (!changedNothing)
             break;

@@ -33,14 +33,14 @@ public:
     DatabasePool &operator=(const DatabasePool &) = delete;
 
     // Runs the call on the next free worker and waits for its outcome.
-    CallOutcome call(const QString &method, const QByteArray &body);
+    CallOutcome call(const CallOrigin &origin, const QByteArray &body);
 
     static QString unavailableMessage();
 
 private:
     struct Job
     {
-        QString method;
+        CallOrigin origin;
         QByteArray body;
         std::promise<CallOutcome> outcome;
     };
