@@ -1,5 +1,7 @@
 #include "lib/changeapplier.h"
 
+#include "lib/audittrail.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QStringList>
@@ -36,29 +38,6 @@ QJsonObject objectMember(const QJsonObject &change, const QString &name)
     return value.toObject();
 }
 
-// The table's columns present in a packet object, read as their types.
-RowValues tableValues(const TableDef &table, const QJsonObject &object)
-{
-    RowValues values;
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        if (const ColumnDef *column = table.column(it.key()))
-            values.insert(column->name, columnValue(*column, it.value()));
-    }
-    return values;
-}
-
-RowValues keyOf(const TableDef &table, const RowValues &values)
-{
-    RowValues key;
-    for (const QString &name : table.keyNames()) {
-        const QVariant value = values.value(name);
-        if (value.isNull())
-            throw RequestError(QStringLiteral("Campo %1 deve ser informado.").arg(name));
-        key.insert(name, value);
-    }
-    return key;
-}
-
 // WHERE clause matching the row by key and by the original values it had.
 QString matchClause(const TableDef &table, const RowValues &old, QVariantList &binds)
 {
@@ -87,23 +66,18 @@ QString matchClause(const TableDef &table, const RowValues &old, QVariantList &b
     return conditions.join(QStringLiteral(" AND "));
 }
 
-QString placeholders(int count)
-{
-    QStringList marks;
-    for (int i = 0; i < count; ++i)
-        marks << QStringLiteral("?");
-    return marks.join(QStringLiteral(", "));
-}
-
 // A write refused for repeating a key; the packet may be applied again.
 struct RepeatedKey
 {
 };
 
-void runWrite(SqlSession &session, const QString &sql, const QVariantList &binds)
+void insertRow(SqlSession &session, RowValues values, const ChangeRules &rules)
 {
+    keyValues(rules.table, values);
+    if (rules.prepareWrite)
+        rules.prepareWrite(session, values, true);
     try {
-        session.execute(sql, binds);
+        auditedInsert(session, rules.table, values);
     } catch (const DatabaseError &error) {
         if (error.kind() == DatabaseError::Kind::DuplicateKey)
             throw RepeatedKey();
@@ -111,21 +85,6 @@ void runWrite(SqlSession &session, const QString &sql, const QVariantList &binds
             throw RequestError(missingParentMessage);
         throw;
     }
-}
-
-void insertRow(SqlSession &session, RowValues values, const ChangeRules &rules)
-{
-    keyOf(rules.table, values);
-    if (rules.prepareWrite)
-        rules.prepareWrite(session, values, true);
-    const QStringList columns = values.keys();
-    QVariantList binds;
-    for (const QString &column : columns)
-        binds << values.value(column);
-    runWrite(session,
-             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                 .arg(rules.table.name, columns.join(QStringLiteral(", ")), placeholders(columns.size())),
-             binds);
 }
 
 void requireMatch(SqlSession &session, const TableDef &table, const QString &where, const QVariantList &binds)
@@ -137,7 +96,7 @@ void requireMatch(SqlSession &session, const TableDef &table, const QString &whe
 
 void modifyRow(SqlSession &session, const RowValues &old, RowValues values, const ChangeRules &rules)
 {
-    const RowValues key = keyOf(rules.table, old);
+    const RowValues key = keyValues(rules.table, old);
     for (auto it = key.begin(); it != key.end(); ++it)
         values.insert(it.key(), it.value());
     if (rules.prepareWrite)
@@ -156,23 +115,19 @@ void modifyRow(SqlSession &session, const RowValues &old, RowValues values, cons
         requireMatch(session, rules.table, where, matchBinds);
         return;
     }
-    binds << matchBinds;
-    const int changed = session.execute(
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(rules.table.name, assignments.join(QStringLiteral(", ")), where),
-        binds);
-    if (changed == 0)
+    if (auditedUpdate(session, rules.table, assignments.join(QStringLiteral(", ")), binds, where, matchBinds) == 0)
         throw RequestError(staleMessage());
 }
 
 void deleteRow(SqlSession &session, const RowValues &old, const ChangeRules &rules)
 {
-    const RowValues key = keyOf(rules.table, old);
+    const RowValues key = keyValues(rules.table, old);
     QVariantList binds;
     const QString where = matchClause(rules.table, old, binds);
     requireMatch(session, rules.table, where, binds);
     if (rules.beforeDelete)
         rules.beforeDelete(session, key);
-    if (session.execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(rules.table.name, where), binds) == 0)
+    if (auditedDelete(session, rules.table, where, binds) == 0)
         throw RequestError(staleMessage());
 }
 
@@ -221,6 +176,28 @@ QVariant columnValue(const ColumnDef &column, const QJsonValue &value)
     }
     }
     throw invalid();
+}
+
+RowValues tableValues(const TableDef &table, const QJsonObject &object)
+{
+    RowValues values;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (const ColumnDef *column = table.column(it.key()))
+            values.insert(column->name, columnValue(*column, it.value()));
+    }
+    return values;
+}
+
+RowValues keyValues(const TableDef &table, const RowValues &values)
+{
+    RowValues key;
+    for (const QString &name : table.keyNames()) {
+        const QVariant value = values.value(name);
+        if (value.isNull())
+            throw RequestError(QStringLiteral("Campo %1 deve ser informado.").arg(name));
+        key.insert(name, value);
+    }
+    return key;
 }
 
 namespace {

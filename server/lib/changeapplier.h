@@ -3,6 +3,7 @@
 #include "lib/schema.h"
 #include "lib/sqlsession.h"
 
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 #include <QVariantMap>
@@ -39,6 +40,7 @@ struct ChangeRules
 //           writes the non-key columns of the new values (keys never change).
 //   delete: the same match as modify, then deletes the row.
 // A row that is gone or changed fails the whole packet with staleMessage().
+// Every row written is recorded in the audit trail (see audittrail.h).
 // A repeated key is tried again as rules.attempts says.
 // Throws RequestError.
 void applyChanges(SqlSession &session, const QJsonValue &packet, const ChangeRules &rules);
@@ -53,3 +55,8 @@ QString staleMessage();
 // Reads one packet value as the column's type; throws RequestError naming the
 // column when it cannot be read or is longer than the column.
 QVariant columnValue(const ColumnDef &column, const QJsonValue &value);
+
+// The table's columns present in a packet object, read as their types.
+RowValues tableValues(const TableDef &table, const QJsonObject &object);
+// The key columns of the values; throws RequestError naming a missing one.
+RowValues keyValues(const TableDef &table, const RowValues &values);

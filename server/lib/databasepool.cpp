@@ -27,9 +27,9 @@ QString DatabasePool::unavailableMessage()
     return QStringLiteral("Banco de dados indisponível. Tente novamente em instantes.");
 }
 
-CallOutcome DatabasePool::call(const QString &method, const QByteArray &body)
+CallOutcome DatabasePool::call(const CallOrigin &origin, const QByteArray &body)
 {
-    return run(method, [&method, &body](SqlSession &session) { return dispatchCall(session, method, body); });
+    return run(origin.method, [&origin, &body](SqlSession &session) { return dispatchCall(session, origin, body); });
 }
 
 CallOutcome DatabasePool::run(const QString &name, const std::function<CallOutcome(SqlSession &)> &work)

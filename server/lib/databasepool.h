@@ -34,7 +34,7 @@ public:
     DatabasePool &operator=(const DatabasePool &) = delete;
 
     // Runs the call on the next free worker and waits for its outcome.
-    CallOutcome call(const QString &method, const QByteArray &body);
+    CallOutcome call(const CallOrigin &origin, const QByteArray &body);
     // Runs other database work (named for the log) the same way. The work
     // must not throw: it turns its own failures into a failed outcome.
     CallOutcome run(const QString &name, const std::function<CallOutcome(SqlSession &)> &work);

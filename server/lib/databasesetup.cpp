@@ -118,6 +118,7 @@ void prepareDatabase(const DatabaseConfig &config, const EntPatServerOptions &op
         log.info(QStringLiteral("Tabelas criadas em %1").arg(config.describe()));
     }
     checkWritable(session, config);
+    Schema::completeMissing(session.database());
     if (options.demo && !DemoData::hasPatients(session)) {
         DemoData::fill(session, options.demoPatients);
         log.info(QStringLiteral("Dados de demonstração criados em %1").arg(config.describe()));

@@ -24,8 +24,16 @@ namespace {
 std::atomic<int> serverCounter{0};
 
 const char jsonType[] = "application/json; charset=utf-8";
-// The header in which the host names the operator, for the log.
+// The header in which the host names its operator.
 const char operatorHeader[] = "X-Operador";
+
+// The operator a call is made for, written to the log and to the audit
+// trail of what the call changes. Today the client names it; this is the
+// one place to take it from the call's session instead.
+QString callOperator(const httplib::Request &request)
+{
+    return QString::fromStdString(request.get_header_value(operatorHeader));
+}
 
 bool isLoopback(const QString &address)
 {
@@ -139,8 +147,7 @@ void EntPatServer::Private::serveFhir(const httplib::Request &request, httplib::
 void EntPatServer::Private::logCall(const httplib::Request &request, const QString &method, int status,
                                     const QString &error, const QElapsedTimer &clock)
 {
-    log.call({QString::fromStdString(request.remote_addr),
-              QString::fromStdString(request.get_header_value(operatorHeader)), method, status, error,
+    log.call({QString::fromStdString(request.remote_addr), callOperator(request), method, status, error,
               double(clock.nsecsElapsed()) / 1e6});
 }
 
@@ -169,8 +176,9 @@ void EntPatServer::Private::configure()
         const QString method = QString::fromStdString(request.matches[1]);
         if (!authorized(request, response))
             return logCall(request, method, response.status, QStringLiteral("token inválido"), clock);
-        const CallOutcome outcome =
-            database->call(method, QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
+        const CallOutcome outcome = database->call(
+            {callOperator(request), method},
+            QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
         answer(response, outcome.envelope);
         logCall(request, method, 200, outcome.error, clock);
     });

@@ -90,6 +90,7 @@ const MethodTable &entPatMethods()
         addItemMethods(all);
         addOccurrenceMethods(all);
         addAutoScheduleMethods(all);
+        addAuditMethods(all);
         return all;
     }();
     return table;
@@ -105,14 +106,15 @@ CallOutcome CallOutcome::failure(const QString &message)
     return {failureEnvelope(message), message};
 }
 
-CallOutcome dispatchCall(SqlSession &session, const QString &name, const QByteArray &body)
+CallOutcome dispatchCall(SqlSession &session, const CallOrigin &origin, const QByteArray &body)
 {
     try {
-        const MethodDef *method = findMethod(name);
+        const MethodDef *method = findMethod(origin.method);
         if (!method)
-            return CallOutcome::failure(QStringLiteral("Método desconhecido: %1.").arg(name));
+            return CallOutcome::failure(QStringLiteral("Método desconhecido: %1.").arg(origin.method));
         const QJsonArray args = requestArgs(body);
         checkArgs(*method, args);
+        session.setOrigin(origin);
         const JsonText data = method->body(session, MethodArgs(args));
         return {QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}', {}};
     } catch (const RequestError &error) {

@@ -52,6 +52,7 @@ void addServiceMethods(MethodTable &table);
 void addItemMethods(MethodTable &table);
 void addOccurrenceMethods(MethodTable &table);
 void addAutoScheduleMethods(MethodTable &table);
+void addAuditMethods(MethodTable &table);
 
 // What a call answers: the envelope, and the refusal's message for the log.
 struct CallOutcome
@@ -63,10 +64,11 @@ struct CallOutcome
     static CallOutcome failure(const QString &message);
 };
 
-// Runs a call given its method name and request body {"args":[...]} and
-// returns the envelope {"ok":true,"data":..} or {"ok":false,"error":..}.
-// Never throws: every failure becomes an envelope with a message.
-CallOutcome dispatchCall(SqlSession &session, const QString &method, const QByteArray &body);
+// Runs a call given its origin (method name and operator) and request body
+// {"args":[...]} and returns the envelope {"ok":true,"data":..} or
+// {"ok":false,"error":..}. Never throws: every failure becomes an envelope
+// with a message.
+CallOutcome dispatchCall(SqlSession &session, const CallOrigin &origin, const QByteArray &body);
 // The envelope for a failure found before any method ran.
 QByteArray failureEnvelope(const QString &message);
 // The echo route: answers the request's arguments as data, through the same

@@ -1,5 +1,6 @@
 // Inpatients: the lists of the editor, the filter dialog and the patient
 // search, the patient check, and the admission's observation.
+#include "lib/audittrail.h"
 #include "lib/changeapplier.h"
 #include "lib/codelist.h"
 #include "lib/methodtable.h"
@@ -124,10 +125,10 @@ JsonText updServInte(SqlSession &session, const MethodArgs &args)
     if (admissions.isEmpty())
         throw RequestError(QStringLiteral("Paciente %1 não está internado nesta filial.").arg(patient));
     const QVariant admission = dateTimeBind(dateTimeFromColumn(admissions.first().first()));
-    session.execute(QStringLiteral("UPDATE INTERNAC SET DSSERVINTE = ? WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"),
-                    {observation, branch, patient, admission});
-    session.execute(QStringLiteral("UPDATE SERVINTE SET DSSERVINTE = ? WHERE CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"),
-                    {observation, branch, patient, admission});
+    for (const QString &table : {QStringLiteral("INTERNAC"), QStringLiteral("SERVINTE")}) {
+        auditedUpdate(session, Schema::table(table), QStringLiteral("DSSERVINTE = ?"), {observation},
+                      QStringLiteral("CDFILIAL = ? AND CDPACIENTE = ? AND DTINTERNA = ?"), {branch, patient, admission});
+    }
     transaction.commit();
     return jsonNull();
 }

@@ -1,5 +1,6 @@
 #include "lib/recordkey.h"
 
+#include "lib/audittrail.h"
 #include "lib/database.h"
 
 QString RecordKey::condition(const QString &alias)
@@ -30,18 +31,17 @@ QString highestNumber(const QVector<SqlRow> &rows)
 
 void deleteRecordOccurrences(SqlSession &session, const RecordKey &record)
 {
-    session.execute(QStringLiteral("DELETE FROM OCORINFU WHERE ") + RecordKey::condition(), record.binds());
+    auditedDelete(session, Schema::table(QStringLiteral("OCORINFU")), RecordKey::condition(), record.binds());
 }
 
 void deleteRecordItems(SqlSession &session, const RecordKey &record)
 {
     deleteRecordOccurrences(session, record);
-    session.execute(QStringLiteral("DELETE FROM CONFESCO WHERE ") + RecordKey::condition(), record.binds());
+    auditedDelete(session, Schema::table(QStringLiteral("CONFESCO")), RecordKey::condition(), record.binds());
 }
 
 void deleteItemOccurrences(SqlSession &session, const RecordKey &record, const QString &itemNumber)
 {
-    session.execute(QStringLiteral("DELETE FROM OCORINFU WHERE ") + RecordKey::condition()
-                        + QStringLiteral(" AND CDSEQUCOPR = ?"),
-                    record.binds() << itemNumber);
+    auditedDelete(session, Schema::table(QStringLiteral("OCORINFU")),
+                  RecordKey::condition() + QStringLiteral(" AND CDSEQUCOPR = ?"), record.binds() << itemNumber);
 }

@@ -27,7 +27,8 @@ struct RecordKey
 QString highestNumber(const QVector<SqlRow> &rows);
 
 // Deleting a parent deletes its dependents in the same transaction, so no
-// occurrence outlives its item and no item its service record.
+// occurrence outlives its item and no item its service record. Each row
+// deleted is recorded in the audit trail.
 void deleteRecordOccurrences(SqlSession &session, const RecordKey &record);
 void deleteRecordItems(SqlSession &session, const RecordKey &record);
 void deleteItemOccurrences(SqlSession &session, const RecordKey &record, const QString &itemNumber);

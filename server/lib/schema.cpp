@@ -139,11 +139,44 @@ const QStringList indexStatements = {
     QStringLiteral("CREATE INDEX IX_PRODUTO_ARV ON PRODUTO (CDARVPROD)"),
 };
 
+// The trail's number is given by the database, so entries written by
+// several servers at once never share one.
+QStringList auditStatements(Dialect dialect)
+{
+    const QString number = dialect == Dialect::SQLite
+        ? QStringLiteral("NRAUDITORIA INTEGER PRIMARY KEY AUTOINCREMENT")
+        : QStringLiteral("NRAUDITORIA BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
+    return {
+        QStringLiteral("CREATE TABLE %1 (\n  %2,\n  DTAUDITORIA TIMESTAMP NOT NULL,\n  CDOPERADOR VARCHAR(12),\n"
+                       "  NMMETODO VARCHAR(40) NOT NULL,\n  TPALTERACAO VARCHAR(6) NOT NULL,\n"
+                       "  NMTABELA VARCHAR(30) NOT NULL,\n  DSCHAVE VARCHAR(400) NOT NULL,\n  DSANTERIOR TEXT,\n"
+                       "  DSNOVO TEXT\n)")
+            .arg(Schema::auditTable, number),
+        QStringLiteral("CREATE INDEX IX_AUDITORIA_CHAVE ON %1 (NMTABELA, DSCHAVE)").arg(Schema::auditTable),
+    };
+}
+
 void execute(QSqlDatabase &db, const QString &statement)
 {
     QSqlQuery query(db);
     if (!query.exec(statement))
         throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(query.lastError().text()));
+}
+
+// Runs the statements in one transaction: a database is made whole or not at
+// all.
+void executeAll(QSqlDatabase &db, const QStringList &statements)
+{
+    if (!db.transaction())
+        throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(db.lastError().text()));
+    try {
+        for (const QString &statement : statements)
+            execute(db, statement);
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    db.commit();
 }
 
 } // namespace
@@ -192,23 +225,23 @@ bool exists(QSqlDatabase &db)
 
 void create(QSqlDatabase &db)
 {
-    if (!db.transaction())
-        throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(db.lastError().text()));
-    try {
-        for (const TableDef &table : tables())
-            execute(db, createStatement(table, dialectOf(db)));
-        for (const QString &statement : indexStatements)
-            execute(db, statement);
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    db.commit();
+    QStringList statements;
+    for (const TableDef &table : tables())
+        statements << createStatement(table, dialectOf(db));
+    executeAll(db, statements + indexStatements + auditStatements(dialectOf(db)));
+}
+
+void completeMissing(QSqlDatabase &db)
+{
+    if (!db.tables().contains(auditTable, Qt::CaseInsensitive))
+        executeAll(db, auditStatements(dialectOf(db)));
 }
 
 void drop(QSqlDatabase &db)
 {
     const QStringList present = db.tables();
+    if (present.contains(auditTable, Qt::CaseInsensitive))
+        execute(db, QStringLiteral("DROP TABLE %1").arg(auditTable));
     const std::vector<TableDef> &all = tables();
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         if (present.contains(it->name, Qt::CaseInsensitive))

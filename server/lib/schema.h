@@ -41,7 +41,23 @@ const TableDef &table(const QString &name);
 bool exists(QSqlDatabase &db);
 // Creates every table and index (the database must be empty of them).
 void create(QSqlDatabase &db);
+// Creates the tables a database made before them lacks (today the audit
+// trail); nothing when they are all there.
+void completeMissing(QSqlDatabase &db);
 // Drops every table (children first); used to reset test databases.
 void drop(QSqlDatabase &db);
+
+// The audit trail, written only by the server's audited writes (see
+// audittrail.h) and never by a change packet: it is not among tables().
+//   NRAUDITORIA  increasing number of the entry (newest is highest)
+//   DTAUDITORIA  server time of the change
+//   CDOPERADOR   operator of the call
+//   NMMETODO     method that made the change
+//   TPALTERACAO  "insert", "modify" or "delete"
+//   NMTABELA     table of the row
+//   DSCHAVE      key of the row: JSON object of its key columns
+//   DSANTERIOR   the row before the change (JSON object), null for an insert
+//   DSNOVO       the row after the change (JSON object), null for a delete
+inline const QString auditTable = QStringLiteral("AUDITORIA");
 
 } // namespace Schema

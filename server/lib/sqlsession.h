@@ -27,6 +27,14 @@ private:
 
 using SqlRow = QVector<QVariant>;
 
+// Who makes the call a session is running, and through which method: the
+// audit trail records it with every row the call changes.
+struct CallOrigin
+{
+    QString operatorCode;  // empty when the client named none
+    QString method;
+};
+
 // One database connection owned by one thread, with its prepared statements
 // kept for reuse. Values are always bound positionally ("?" placeholders).
 class SqlSession
@@ -62,6 +70,10 @@ public:
     // restarted, network cut); a SQLite file is always reachable.
     bool alive();
 
+    // The call being run (set by the dispatcher for each call).
+    const CallOrigin &origin() const { return m_origin; }
+    void setOrigin(const CallOrigin &origin) { m_origin = origin; }
+
 private:
     QSqlQuery &run(const QString &sql, const QVariantList &values);
     void control(const QString &statement);
@@ -72,6 +84,7 @@ private:
     Dialect m_dialect;
     QHash<QString, QSqlQuery> m_statements;
     int m_completed = 0;
+    CallOrigin m_origin;
 };
 
 // Rolls back unless committed: a change packet is written whole or not at all.
