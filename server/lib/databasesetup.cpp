@@ -4,6 +4,7 @@
 #include "entpatserver.h"
 #include "requesterror.h"
 #include "schema.h"
+#include "schemaversion.h"
 #include "sqlsession.h"
 
 #include <QDir>
@@ -118,6 +119,12 @@ void prepareDatabase(const DatabaseConfig &config, const EntPatServerOptions &op
         log.info(QStringLiteral("Tabelas criadas em %1").arg(config.describe()));
     }
     checkWritable(session, config);
+    const SchemaVersion::Upgrade upgrade = SchemaVersion::upgrade(session.database());
+    if (upgrade.to != upgrade.from)
+        log.info(QStringLiteral("Esquema de %1 atualizado da versão %2 para a %3")
+                     .arg(config.describe())
+                     .arg(upgrade.from)
+                     .arg(upgrade.to));
     if (options.demo && !DemoData::hasPatients(session)) {
         DemoData::fill(session, options.demoPatients);
         log.info(QStringLiteral("Dados de demonstração criados em %1").arg(config.describe()));

@@ -2,9 +2,11 @@
 
 #include "database.h"
 #include "requesterror.h"
+#include "schemaversion.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace {
 
@@ -134,9 +136,9 @@ QString createStatement(const TableDef &table, Dialect dialect)
 }
 
 const QStringList indexStatements = {
-    QStringLiteral("CREATE INDEX IX_INTERNAC_ALTA ON INTERNAC (CDFILIAL, DTALTA)"),
-    QStringLiteral("CREATE INDEX IX_SERVINTE_INTERNA ON SERVINTE (CDFILIAL, CDPACIENTE, DTINTERNA)"),
-    QStringLiteral("CREATE INDEX IX_PRODUTO_ARV ON PRODUTO (CDARVPROD)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS IX_INTERNAC_ALTA ON INTERNAC (CDFILIAL, DTALTA)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SERVINTE_INTERNA ON SERVINTE (CDFILIAL, CDPACIENTE, DTINTERNA)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS IX_PRODUTO_ARV ON PRODUTO (CDARVPROD)"),
 };
 
 void execute(QSqlDatabase &db, const QString &statement)
@@ -144,6 +146,22 @@ void execute(QSqlDatabase &db, const QString &statement)
     QSqlQuery query(db);
     if (!query.exec(statement))
         throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(query.lastError().text()));
+}
+
+// Adds the columns of `table` that the database's copy lacks. A missing key
+// column cannot be added to rows already there, so it is refused.
+void addMissingColumns(QSqlDatabase &db, const TableDef &table)
+{
+    const QSqlRecord present = db.record(table.name);
+    for (const ColumnDef &column : table.columns) {
+        if (present.contains(column.name))
+            continue;
+        if (column.key)
+            throw RequestError(QStringLiteral("A tabela %1 do banco de dados não tem a coluna de chave %2; o esquema "
+                                              "não pode ser atualizado automaticamente.")
+                                   .arg(table.name, column.name));
+        execute(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table.name, column.name, columnType(column)));
+    }
 }
 
 } // namespace
@@ -199,6 +217,7 @@ void create(QSqlDatabase &db)
             execute(db, createStatement(table, dialectOf(db)));
         for (const QString &statement : indexStatements)
             execute(db, statement);
+        SchemaVersion::markCurrent(db);
     } catch (...) {
         db.rollback();
         throw;
@@ -206,8 +225,22 @@ void create(QSqlDatabase &db)
     db.commit();
 }
 
+void addMissing(QSqlDatabase &db)
+{
+    const QStringList present = db.tables();
+    for (const TableDef &table : tables()) {
+        if (present.contains(table.name, Qt::CaseInsensitive))
+            addMissingColumns(db, table);
+        else
+            execute(db, createStatement(table, dialectOf(db)));
+    }
+    for (const QString &statement : indexStatements)
+        execute(db, statement);
+}
+
 void drop(QSqlDatabase &db)
 {
+    SchemaVersion::drop(db);
     const QStringList present = db.tables();
     const std::vector<TableDef> &all = tables();
     for (auto it = all.rbegin(); it != all.rend(); ++it) {

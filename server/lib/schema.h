@@ -39,9 +39,13 @@ const TableDef &table(const QString &name);
 
 // True when the database already holds the tables.
 bool exists(QSqlDatabase &db);
-// Creates every table and index (the database must be empty of them).
+// Creates every table and index (the database must be empty of them) and
+// records the current schema version.
 void create(QSqlDatabase &db);
-// Drops every table (children first); used to reset test databases.
+// Creates the tables and indexes the database lacks and adds the columns its
+// tables lack (an upgrade step; see schemaversion.h).
+void addMissing(QSqlDatabase &db);
+// Drops every table (children first) and the version table; used to reset test databases.
 void drop(QSqlDatabase &db);
 
 } // namespace Schema
