@@ -14,9 +14,10 @@ install(FILES docs/DEPLOYMENT.md DESTINATION share/doc/entpat-server COMPONENT s
 
 set_target_properties(entpat-host fwcore framework Pkg_VQN18000 PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS entpat-host fwcore framework Pkg_VQN18000
-  RUNTIME DESTINATION ${HOST_DIR} LIBRARY DESTINATION ${HOST_DIR} COMPONENT host)
+  RUNTIME DESTINATION ${HOST_DIR} COMPONENT host LIBRARY DESTINATION ${HOST_DIR} COMPONENT host)
 install(FILES host/help/vqnhelp.hlp DESTINATION ${HOST_DIR} COMPONENT host)
 install(DIRECTORY reports/ DESTINATION ${HOST_DIR}/reports COMPONENT host FILES_MATCHING PATTERN "*.json")
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/package-links)
 file(CREATE_LINK ../${HOST_DIR}/entpat-host ${CMAKE_BINARY_DIR}/package-links/entpat-host SYMBOLIC)
 install(FILES ${CMAKE_BINARY_DIR}/package-links/entpat-host DESTINATION bin COMPONENT host)
 
