@@ -152,7 +152,9 @@ void execute(QSqlDatabase &db, const QString &statement)
 // column cannot be added to rows already there, so it is refused.
 void addMissingColumns(QSqlDatabase &db, const TableDef &table)
 {
-    const QSqlRecord present = db.record(table.name);
+    // PostgreSQL keeps the unquoted names of the DDL in lower case.
+    const QSqlRecord present =
+        db.record(dialectOf(db) == Dialect::PostgreSQL ? table.name.toLower() : table.name);
     for (const ColumnDef &column : table.columns) {
         if (present.contains(column.name))
             continue;

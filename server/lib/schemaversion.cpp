@@ -32,9 +32,15 @@ const std::vector<std::function<void(QSqlDatabase &)>> &steps()
         QStringLiteral("Falha ao atualizar o esquema do banco de dados: %1").arg(query.lastError().text()));
 }
 
+// Statements without values run unprepared: PostgreSQL cannot prepare DDL.
 QSqlQuery run(QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
 {
     QSqlQuery query(db);
+    if (values.isEmpty()) {
+        if (!query.exec(sql))
+            fail(query);
+        return query;
+    }
     if (!query.prepare(sql))
         fail(query);
     for (const QVariant &value : values)

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,8 +55,11 @@ class TestSchemaUpgrade : public QObject
     void alter(const QString &database, const QStringList &statements)
     {
         SqlSession session(DatabaseConfig::parse(database), QStringLiteral("alter-%1").arg(++m_sessions));
-        for (const QString &statement : statements)
-            session.execute(statement);
+        // Run unprepared: PostgreSQL cannot prepare DDL.
+        for (const QString &statement : statements) {
+            QSqlQuery query(session.database());
+            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        }
     }
 
     QList<VersionRow> versions(const QString &database)
@@ -70,7 +75,8 @@ class TestSchemaUpgrade : public QObject
     bool hasColumn(const QString &database, const QString &table, const QString &column)
     {
         SqlSession session(DatabaseConfig::parse(database), QStringLiteral("columns-%1").arg(++m_sessions));
-        return session.database().record(table).contains(column);
+        const bool postgres = session.dialect() == Dialect::PostgreSQL;
+        return session.database().record(postgres ? table.toLower() : table).contains(column);
     }
 
     static EntPatServerOptions optionsFor(const QString &database)
