@@ -112,7 +112,7 @@ double storeTime(const QString &database, const QJsonObject &series)
                                 .toJson(QJsonDocument::Compact);
     QElapsedTimer timer;
     timer.start();
-    const CallOutcome answer = dispatchCall(session, QStringLiteral("SetAutoConfesco"), body);
+    const CallOutcome answer = dispatchCall(session, CallOrigin{QString(), QStringLiteral("SetAutoConfesco")}, body);
     const double elapsed = timer.nsecsElapsed() / 1e6;
     if (!answer.ok())
         std::fprintf(stderr, "store: %s\n", qPrintable(answer.error));

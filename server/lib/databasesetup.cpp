@@ -4,6 +4,7 @@
 #include "lib/entpatserver.h"
 #include "lib/requesterror.h"
 #include "lib/schema.h"
+#include "lib/schemaversion.h"
 #include "lib/sqlsession.h"
 
 #include <QDir>
@@ -118,7 +119,12 @@ void prepareDatabase(const DatabaseConfig &config, const EntPatServerOptions &op
         log.info(QStringLiteral("Tabelas criadas em %1").arg(config.describe()));
     }
     checkWritable(session, config);
-    Schema::completeMissing(session.database());
+    const SchemaVersion::Upgrade upgrade = SchemaVersion::upgrade(session.database());
+    if (upgrade.to != upgrade.from)
+        log.info(QStringLiteral("Esquema de %1 atualizado da versão %2 para a %3")
+                     .arg(config.describe())
+                     .arg(upgrade.from)
+                     .arg(upgrade.to));
     if (options.demo && !DemoData::hasPatients(session)) {
         DemoData::fill(session, options.demoPatients);
         log.info(QStringLiteral("Dados de demonstração criados em %1").arg(config.describe()));

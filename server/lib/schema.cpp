@@ -2,9 +2,13 @@
 
 #include "lib/database.h"
 #include "lib/requesterror.h"
+#include "lib/schemaversion.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <functional>
 
 namespace {
 
@@ -134,9 +138,9 @@ QString createStatement(const TableDef &table, Dialect dialect)
 }
 
 const QStringList indexStatements = {
-    QStringLiteral("CREATE INDEX IX_INTERNAC_ALTA ON INTERNAC (CDFILIAL, DTALTA)"),
-    QStringLiteral("CREATE INDEX IX_SERVINTE_INTERNA ON SERVINTE (CDFILIAL, CDPACIENTE, DTINTERNA)"),
-    QStringLiteral("CREATE INDEX IX_PRODUTO_ARV ON PRODUTO (CDARVPROD)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS IX_INTERNAC_ALTA ON INTERNAC (CDFILIAL, DTALTA)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS IX_SERVINTE_INTERNA ON SERVINTE (CDFILIAL, CDPACIENTE, DTINTERNA)"),
+    QStringLiteral("CREATE INDEX IF NOT EXISTS IX_PRODUTO_ARV ON PRODUTO (CDARVPROD)"),
 };
 
 // The trail's number is given by the database, so entries written by
@@ -163,20 +167,41 @@ void execute(QSqlDatabase &db, const QString &statement)
         throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(query.lastError().text()));
 }
 
-// Runs the statements in one transaction: a database is made whole or not at
-// all.
-void executeAll(QSqlDatabase &db, const QStringList &statements)
+// Runs the statements, then `finish`, in one transaction: a database is made
+// whole or not at all.
+void executeAll(QSqlDatabase &db, const QStringList &statements,
+                const std::function<void(QSqlDatabase &)> &finish = {})
 {
     if (!db.transaction())
         throw RequestError(QStringLiteral("Falha ao criar o banco de dados: %1").arg(db.lastError().text()));
     try {
         for (const QString &statement : statements)
             execute(db, statement);
+        if (finish)
+            finish(db);
     } catch (...) {
         db.rollback();
         throw;
     }
     db.commit();
+}
+
+// Adds the columns of `table` that the database's copy lacks. A missing key
+// column cannot be added to rows already there, so it is refused.
+void addMissingColumns(QSqlDatabase &db, const TableDef &table)
+{
+    // PostgreSQL keeps the unquoted names of the DDL in lower case.
+    const QSqlRecord present =
+        db.record(dialectOf(db) == Dialect::PostgreSQL ? table.name.toLower() : table.name);
+    for (const ColumnDef &column : table.columns) {
+        if (present.contains(column.name))
+            continue;
+        if (column.key)
+            throw RequestError(QStringLiteral("A tabela %1 do banco de dados não tem a coluna de chave %2; o esquema "
+                                              "não pode ser atualizado automaticamente.")
+                                   .arg(table.name, column.name));
+        execute(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table.name, column.name, columnType(column)));
+    }
 }
 
 } // namespace
@@ -228,17 +253,30 @@ void create(QSqlDatabase &db)
     QStringList statements;
     for (const TableDef &table : tables())
         statements << createStatement(table, dialectOf(db));
-    executeAll(db, statements + indexStatements + auditStatements(dialectOf(db)));
+    executeAll(db, statements + indexStatements + auditStatements(dialectOf(db)),
+               [](QSqlDatabase &created) { SchemaVersion::markCurrent(created); });
 }
 
-void completeMissing(QSqlDatabase &db)
+void addMissing(QSqlDatabase &db)
 {
-    if (!db.tables().contains(auditTable, Qt::CaseInsensitive))
-        executeAll(db, auditStatements(dialectOf(db)));
+    const QStringList present = db.tables();
+    for (const TableDef &table : tables()) {
+        if (present.contains(table.name, Qt::CaseInsensitive))
+            addMissingColumns(db, table);
+        else
+            execute(db, createStatement(table, dialectOf(db)));
+    }
+    for (const QString &statement : indexStatements)
+        execute(db, statement);
+    if (!present.contains(auditTable, Qt::CaseInsensitive)) {
+        for (const QString &statement : auditStatements(dialectOf(db)))
+            execute(db, statement);
+    }
 }
 
 void drop(QSqlDatabase &db)
 {
+    SchemaVersion::drop(db);
     const QStringList present = db.tables();
     if (present.contains(auditTable, Qt::CaseInsensitive))
         execute(db, QStringLiteral("DROP TABLE %1").arg(auditTable));

@@ -39,12 +39,14 @@ const TableDef &table(const QString &name);
 
 // True when the database already holds the tables.
 bool exists(QSqlDatabase &db);
-// Creates every table and index (the database must be empty of them).
+// Creates every table and index (the database must be empty of them) and
+// records the current schema version.
 void create(QSqlDatabase &db);
-// Creates the tables a database made before them lacks (today the audit
-// trail); nothing when they are all there.
-void completeMissing(QSqlDatabase &db);
-// Drops every table (children first); used to reset test databases.
+// Creates the tables and indexes the database lacks (the audit trail among
+// them) and adds the columns its tables lack (an upgrade step; see
+// schemaversion.h).
+void addMissing(QSqlDatabase &db);
+// Drops every table (children first) and the version table; used to reset test databases.
 void drop(QSqlDatabase &db);
 
 // The audit trail, written only by the server's audited writes (see

@@ -1,0 +1,170 @@
+// Start-up on databases of older, current and newer schema versions, on
+// SQLite and on the throw-away PostgreSQL cluster (ENTPAT_TEST_PG).
+#include "lib/database.h"
+#include "lib/entpatserver.h"
+#include "fixturedb.h"
+#include "fixtureserver.h"
+#include "lib/requesterror.h"
+#include "lib/schemaversion.h"
+#include "core/serverresult.h"
+#include "lib/sqlsession.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct VersionRow
+{
+    int version;
+    QString applied;
+    bool operator==(const VersionRow &) const = default;
+};
+
+} // namespace
+
+class TestSchemaUpgrade : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_sessions = 0;
+
+    // A database built by today's fixture builder, on the row's backend.
+    QString freshDatabase()
+    {
+        QFETCH_GLOBAL(int, backend);
+        QString database = m_dir.filePath(QStringLiteral("suite.db"));
+        if (FixtureServer::Backend(backend) == FixtureServer::Backend::PostgreSQL) {
+            if (!FixtureServer::postgresAvailable())
+                return {};
+            database = FixtureServer::postgresUrl();
+        } else {
+            QFile::remove(database);
+        }
+        Fixture::build(database);
+        return database;
+    }
+
+    void alter(const QString &database, const QStringList &statements)
+    {
+        SqlSession session(DatabaseConfig::parse(database), QStringLiteral("alter-%1").arg(++m_sessions));
+        // Run unprepared: PostgreSQL cannot prepare DDL.
+        for (const QString &statement : statements) {
+            QSqlQuery query(session.database());
+            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        }
+    }
+
+    QList<VersionRow> versions(const QString &database)
+    {
+        SqlSession session(DatabaseConfig::parse(database), QStringLiteral("read-%1").arg(++m_sessions));
+        QList<VersionRow> rows;
+        for (const SqlRow &row :
+             session.select(QStringLiteral("SELECT NRVERSAO, DTAPLICADA FROM VERSAOESQUEMA ORDER BY NRVERSAO")))
+            rows << VersionRow{row.value(0).toInt(), row.value(1).toString()};
+        return rows;
+    }
+
+    bool hasColumn(const QString &database, const QString &table, const QString &column)
+    {
+        SqlSession session(DatabaseConfig::parse(database), QStringLiteral("columns-%1").arg(++m_sessions));
+        const bool postgres = session.dialect() == Dialect::PostgreSQL;
+        return session.database().record(postgres ? table.toLower() : table).contains(column);
+    }
+
+    static EntPatServerOptions optionsFor(const QString &database)
+    {
+        EntPatServerOptions options;
+        options.database = database;
+        options.databaseWorkers = 2;
+        options.logLevel = LogLevel::Off;
+        return options;
+    }
+
+private slots:
+    void initTestCase_data() { addBackendData(); }
+
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void init()
+    {
+        QFETCH_GLOBAL(int, backend);
+        if (FixtureServer::Backend(backend) == FixtureServer::Backend::PostgreSQL && !FixtureServer::postgresAvailable())
+            QSKIP("PostgreSQL skipped: no throw-away cluster (ENTPAT_TEST_PG not set; run scripts/test)");
+    }
+
+    // A database made before versions were recorded is upgraded at start-up
+    // and then served; what later versions added is created.
+    void olderDatabaseUpgradedAtStart_data()
+    {
+        QTest::addColumn<QStringList>("statements");
+        QTest::newRow("as built today") << QStringList{QStringLiteral("DROP TABLE VERSAOESQUEMA")};
+        QTest::newRow("without a later table and column")
+            << QStringList{QStringLiteral("DROP TABLE VERSAOESQUEMA"), QStringLiteral("DROP TABLE OCORINFU"),
+                           QStringLiteral("ALTER TABLE PRODUTO DROP COLUMN SGUNIDADE")};
+    }
+
+    void olderDatabaseUpgradedAtStart()
+    {
+        QFETCH(QStringList, statements);
+        const QString database = freshDatabase();
+        alter(database, statements);
+
+        EntPatServer server(optionsFor(database));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const ServerResult inpatients =
+            callServer(server.port(), QStringLiteral("GetInternados"), QJsonArray{Fixture::BranchAdjust});
+        QVERIFY2(inpatients.ok, qPrintable(inpatients.error));
+        QVERIFY(!inpatients.data.toObject().value(QStringLiteral("rows")).toArray().isEmpty());
+        server.stop();
+
+        const QList<VersionRow> rows = versions(database);
+        QCOMPARE(rows.size(), SchemaVersion::current());
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows.at(i).version, i + 1);
+        QVERIFY(hasColumn(database, QStringLiteral("PRODUTO"), QStringLiteral("SGUNIDADE")));
+        QVERIFY(hasColumn(database, QStringLiteral("OCORINFU"), QStringLiteral("CDTPOCORINFU")));
+    }
+
+    void currentDatabaseLeftAlone()
+    {
+        const QString database = freshDatabase();
+        const QList<VersionRow> before = versions(database);
+        QCOMPARE(before.size(), 1);
+        QCOMPARE(before.first().version, SchemaVersion::current());
+
+        EntPatServer server(optionsFor(database));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        server.stop();
+        QCOMPARE(versions(database), before);
+    }
+
+    void newerDatabaseRefused()
+    {
+        const QString database = freshDatabase();
+        {
+            SqlSession session(DatabaseConfig::parse(database), QStringLiteral("newer-%1").arg(++m_sessions));
+            session.execute(QStringLiteral("INSERT INTO VERSAOESQUEMA (NRVERSAO, DTAPLICADA) VALUES (?, ?)"),
+                            {SchemaVersion::current() + 1, QDateTime::currentDateTime()});
+        }
+        const QList<VersionRow> before = versions(database);
+
+        EntPatServer server(optionsFor(database));
+        QString error;
+        QVERIFY(!server.start(&error));
+        QVERIFY2(error.contains(QStringLiteral("mais nova que a deste servidor")), qPrintable(error));
+        QCOMPARE(versions(database), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSchemaUpgrade)
+#include "tst_schemaupgrade.moc"
