@@ -7,6 +7,7 @@
 #include "fixturepackets.h"
 #include "fixtureserver.h"
 #include "lib/schema.h"
+#include "lib/schemaversion.h"
 #include "core/serverresult.h"
 #include "lib/sqlsession.h"
 
@@ -316,8 +317,10 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("older.db"));
         Fixture::build(path);
         {
+            // A database made before the trail had neither it nor a schema version.
             SqlSession session(DatabaseConfig::parse(path), QStringLiteral("older"));
             session.execute(QStringLiteral("DROP TABLE ") + Schema::auditTable);
+            SchemaVersion::drop(session.database());
         }
         EntPatServer server({.database = path, .logLevel = LogLevel::Off});
         QString error;
