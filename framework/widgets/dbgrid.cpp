@@ -8,12 +8,15 @@
 #include "widgets/keychar.h"
 #include "widgets/maskedit.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QScopedValueRollback>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 
 #include <memory>
@@ -35,8 +38,13 @@ TDBGrid::TDBGrid(QWidget *parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
                     | QAbstractItemView::EditKeyPressed);
     setTabKeyNavigation(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
     horizontalHeader()->setSectionsMovable(false);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (qobject_cast<QMenuBar *>(old))
+            menuBarLeft(now);
+    });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         applyColumnWidths();
         syncCurrent();
@@ -101,8 +109,25 @@ void TDBGrid::applyColumnWidths()
             const int characters = qBound(4, field ? field->DisplayWidth() : 10, 40);
             width = fontMetrics().averageCharWidth() * characters + 12;
         }
-        setColumnWidth(i, width);
+        // A title is never cut: the column is at least as wide as its header.
+        const QString title = m_model->headerData(i, Qt::Horizontal).toString();
+        const int titleWidth = horizontalHeader()->fontMetrics().horizontalAdvance(title)
+                               + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 8;
+        setColumnWidth(i, qMax(width, titleWidth));
     }
+}
+
+void TDBGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    QTableView::scrollTo(index, hint);
+    if (m_keptColumn < 0 || !index.isValid() || index.column() <= m_keptColumn)
+        return;
+    const int keptLeft = columnViewportPosition(m_keptColumn);
+    const int targetLeft = columnViewportPosition(index.column());
+    // Keep a useful part of the target column in sight.
+    const int targetShown = qMin(columnWidth(index.column()), viewport()->width() / 3);
+    if (keptLeft < 0 && targetLeft - keptLeft + targetShown <= viewport()->width())
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + keptLeft);
 }
 
 void TDBGrid::syncCurrent()
@@ -461,7 +486,21 @@ bool TDBGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor && event->type() == QEvent::KeyPress)
         return editorKey(m_editor, static_cast<QKeyEvent *>(event));
+    // A menu chosen from the keyboard borrows the focus and gives it back
+    // to the cell editor: the editor stays open with what was typed, and
+    // the command acts on it.
+    if (watched == m_editor && event->type() == QEvent::FocusOut
+        && static_cast<QFocusEvent *>(event)->reason() == Qt::MenuBarFocusReason)
+        return true;
     return QTableView::eventFilter(watched, event);
+}
+
+void TDBGrid::menuBarLeft(QWidget *now)
+{
+    // The menu bar left by a click elsewhere does not give the focus back:
+    // the cell editor it kept open is left as any other focus move leaves it.
+    if (m_editor && now != m_editor && !m_editor->isAncestorOf(now))
+        commitEditor();
 }
 
 void TDBGrid::mousePressEvent(QMouseEvent *event)

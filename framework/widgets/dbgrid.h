@@ -65,6 +65,12 @@ public:
     TColumn &Column(int index) { return m_columns[index]; }
     int ColumnCount() const;
 
+    // A column kept in view when the grid scrolls to a column on its right
+    // (the patient's name while the observation is typed, say): the kept
+    // column becomes the first one shown while the target column still
+    // starts inside the grid. -1 (the default) keeps none.
+    void SetKeptColumn(int column) { m_keptColumn = column; }
+
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
@@ -95,6 +101,8 @@ public:
         OnDrawColumnCell;   // after the default drawing
     std::function<void(TDBGrid &)> OnEditButtonClick;
 
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -115,6 +123,7 @@ private:
     void dataSetStateChanged(DataSetState state);
     bool leaveColumn(int target);
     bool commitEditor();
+    void menuBarLeft(QWidget *now);
     void syncCurrent();
     bool canEdit(const QModelIndex &index) const;
     bool ensureEditing();
@@ -137,6 +146,7 @@ private:
     QPointer<ClientDataSet> m_dataSet;
     QVector<TColumn> m_columns;
     bool m_readOnly = false;
+    int m_keptColumn = -1;
     int m_selectedColumn = 0;
     bool m_syncing = false;
     bool m_inColExit = false;

@@ -40,6 +40,7 @@ void TfrmEntParenteral::wirePatientList()
         {QStringLiteral("NMSERPADDIE"), QStringLiteral("Padrão de Internação"), 180, true},
         {QStringLiteral("DSSERVINTE"), QStringLiteral("Observação"), 400},
     });
+    dbgPadrao->SetKeptColumn(1);   // the name stays in view while the observation is typed
     dbgPadrao->OnEnter = [this](TDBGrid &) { dbgPadraoEnter(); };
 }
 

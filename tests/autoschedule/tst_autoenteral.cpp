@@ -92,7 +92,8 @@ private:
     {
         script().answerDialog([act](QDialog &dialog) {
             dialog.show();
-            QTest::qWaitForWindowActive(&dialog);
+            if (!QTest::qWaitForWindowActive(&dialog))
+                qWarning("the schedule dialog did not become active");
             act(static_cast<TfrmAutoEnteral &>(dialog));
             const int result = dialog.result();
             if (dialog.isVisible())

@@ -12,6 +12,7 @@
 #include "fixturedb.h"
 #include "fixtureserver.h"
 #include "widgets/maskedit.h"
+#include "widgets/widgetutils.h"
 #include "core/packets.h"
 #include "core/serverresult.h"
 #include "net/tnetconnection.h"
@@ -22,6 +23,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -85,7 +87,22 @@ private:
             {QStringLiteral("Cancelar"), QStringLiteral("sbtCancelar")},
             {QStringLiteral("Confirmar"), QStringLiteral("sbtConfirmar")},
         };
-        if (buttons.contains(action)) {
+        static const QHash<QString, Qt::Key> menuLetters = {
+            {QStringLiteral("menu Incluir"), Qt::Key_I},   {QStringLiteral("menu Alterar"), Qt::Key_A},
+            {QStringLiteral("menu Excluir"), Qt::Key_E},   {QStringLiteral("menu Cancelar"), Qt::Key_C},
+            {QStringLiteral("menu Confirmar"), Qt::Key_O},
+        };
+        if (menuLetters.contains(action)) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+            QMenu *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY2(menu, "Alt+M opened no menu");
+            QTest::keyClick(menu, menuLetters.value(action));
+            // The offscreen platform activates a popup late, once it has
+            // closed; a desktop gives the activation back to the main window.
+            QCoreApplication::processEvents();
+            m_editor->window()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_editor->window()));
+        } else if (buttons.contains(action)) {
             QToolButton *pressed = button(buttons.value(action));
             QVERIFY2(pressed->isEnabled(), qPrintable(action + QStringLiteral(" is disabled")));
             QTest::mouseClick(pressed, Qt::LeftButton);
@@ -138,6 +155,13 @@ private slots:
         QTest::newRow("Cancelar answered no keeps the weight")
             << withRecords << QStringList{"Alterar", "80", "Cancelar"} << false << DataSetState::Edit
             << QStringList{cancelQuestion} << 2;
+        QTest::newRow("menu: Alterar right after Confirmar")
+            << without
+            << QStringList{"menu Incluir", "20", "Tab", "3", "Tab", "weight=50", "menu Confirmar", "menu Alterar"}
+            << true << DataSetState::Edit << QStringList() << 1;
+        QTest::newRow("menu: Cancelar asks on a new record")
+            << without << QStringList{"menu Incluir", "20", "Tab", "3", "Tab", "weight=50", "menu Cancelar"} << true
+            << DataSetState::Browse << QStringList{cancelQuestion} << 0;
         QTest::newRow("a refused weight keeps the new record")
             << without << QStringList{"Incluir", "20", "Tab", "3", "Tab", "weight=-5", "Confirmar", "frame"} << true
             << DataSetState::Insert << QStringList{QStringLiteral("Peso deve ser maior que zero.")} << 0;
@@ -180,6 +204,7 @@ private slots:
         QTest::addColumn<QString>("alterar");
         QTest::addColumn<QString>("confirmar");
         QTest::newRow("tool buttons") << QStringLiteral("Alterar") << QStringLiteral("Confirmar");
+        QTest::newRow("menu") << QStringLiteral("menu Alterar") << QStringLiteral("menu Confirmar");
     }
 
     // Alterar on the data sheet edits the current patient's observation,
@@ -207,6 +232,10 @@ private slots:
 
         QVERIFY(m_editor->dbgPadrao->EditorMode());
         QCOMPARE(m_editor->dbtNome->text(), name);   // the patient's name stays in view
+        TDBGrid &sheet = *m_editor->dbgPadrao;
+        const int nameColumn = IndiceCol(sheet, QStringLiteral("NMPACIENTE"));
+        QVERIFY(sheet.columnViewportPosition(nameColumn) >= 0);
+        QVERIFY(sheet.columnViewportPosition(sheet.SelectedIndex()) < sheet.viewport()->width());
 
         step(confirmar);
         QCOMPARE(list.FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), QStringLiteral("Sem sal"));

@@ -16,6 +16,7 @@
 #include "screenfixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -69,6 +70,21 @@ public:
             throw Abort();
     }
 };
+
+// Chooses a screen's menu entry from the keyboard, as a user does: Alt and
+// the menu's letter, then the entry's letter.
+bool chooseFromMenu(QWidget &screen, Qt::Key menu, Qt::Key entry)
+{
+    screen.show();
+    if (!QTest::qWaitForWindowActive(&screen))
+        return false;
+    QTest::keyClick(&screen, menu, Qt::AltModifier);
+    auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!popup)
+        return false;
+    QTest::keyClick(popup, entry);
+    return true;
+}
 
 FieldDef textField(const QString &name, int size)
 {
@@ -143,7 +159,7 @@ private slots:
         screen.failInclude = true;
         screen.sbtIncluir->click();        // the Abort ends only this click
         screen.failInclude = false;
-        screen.mnuIncluir->trigger();
+        QVERIFY(chooseFromMenu(screen, Qt::Key_M, Qt::Key_I));
         QCOMPARE(screen.calls.count("sbtIncluirClick"), 2);
         QVERIFY(m_fixture.interaction().errors().isEmpty());
     }
@@ -154,7 +170,7 @@ private slots:
         screen.SetActivePage(screen.tshFormulario);
         QVERIFY(!screen.calls.contains("pgcPadraoChange"));   // set by the program: no handling
 
-        screen.mnuFolhaDados->trigger();
+        QVERIFY(chooseFromMenu(screen, Qt::Key_E, Qt::Key_D));
         QCOMPARE(screen.ActivePage(), screen.tshFolhaDados);
         QCOMPARE(screen.calls.count("pgcPadraoChange"), 1);
 

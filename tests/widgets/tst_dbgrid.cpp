@@ -11,6 +11,7 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
 #include <QVBoxLayout>
@@ -180,6 +181,30 @@ private slots:
         QCOMPARE(w.data.RecNo(), 1);
         QCOMPARE(w.data.State(), DataSetState::Browse);
         QCOMPARE(w.data.valueAt(0, 2).toDouble(), 12.5);
+    }
+
+    // A menu chosen from the keyboard borrows the focus: the cell editor
+    // stays open with what was typed; leaving the menu bar for another
+    // control stores the text as any other focus move does.
+    void menuBarBorrowsTheFocusFromTheCellEditor()
+    {
+        GridWindow w;
+        auto *menuBar = new QMenuBar(&w.window);
+        menuBar->addMenu(QStringLiteral("&Manutenção"));
+        QVERIFY(w.show());
+        w.grid->SetSelectedIndex(1);
+        QTest::keyClicks(w.grid, QStringLiteral("Delta"));
+        QLineEdit *editor = w.grid->InplaceEditor();
+        QVERIFY(editor);
+        menuBar->setFocus(Qt::MenuBarFocusReason);
+        QVERIFY(w.grid->EditorMode());
+        editor->setFocus(Qt::MenuBarFocusReason);   // as the menu bar gives it back
+        QCOMPARE(w.grid->InplaceEditor(), editor);
+
+        menuBar->setFocus(Qt::MenuBarFocusReason);
+        w.after->setFocus(Qt::MouseFocusReason);
+        QVERIFY(!w.grid->EditorMode());
+        QCOMPARE(w.data.FieldByName(QStringLiteral("NOME"))->AsString(), QStringLiteral("Delta"));
     }
 
     void readOnlyColumnsAndFieldsTakeNoTyping()
