@@ -27,8 +27,16 @@ JsonText getOcorrencia(SqlSession &session, const MethodArgs &args)
 
 JsonText setOcorrencia(SqlSession &session, const MethodArgs &args)
 {
-    applyChanges(session, args.changes(0),
-                 {Schema::table(QStringLiteral("OCORINFU")), QStringLiteral("Ocorrência já cadastrada."), {}, {}});
+    ChangeRules rules{Schema::table(QStringLiteral("OCORINFU")), QStringLiteral("Ocorrência já cadastrada."), {}, {}};
+    // The editor checks the type as it is typed; a client that skips the
+    // check must not store an occurrence of a type nobody knows.
+    rules.prepareWrite = [](SqlSession &s, RowValues &values, bool) {
+        const auto known = s.select(QStringLiteral("SELECT 1 FROM TPOCORINFU WHERE CDTPOCORINFU = ?"),
+                                    {values.value(QStringLiteral("CDTPOCORINFU"))});
+        if (known.isEmpty())
+            throw RequestError(QStringLiteral("Ocorrência não cadastrada."));
+    };
+    applyChanges(session, args.changes(0), rules);
     return jsonNull();
 }
 

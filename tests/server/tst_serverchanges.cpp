@@ -118,12 +118,19 @@ private slots:
         result = call(QStringLiteral("SetServInte"), {changes({change("insert", {}, record)})});
         QCOMPARE(result.error, QStringLiteral("Serviço já cadastrado."));
 
-        const QJsonObject occurrence{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords},
-                                     {"DTSERVINTE", iso(recordDay())}, {"NRSEQUSERV", Sequence},
-                                     {"CDSEQUCOPR", ProductItem}, {"DTOCORINFU", occurrenceTime().toString(Qt::ISODate)},
-                                     {"CDTPOCORINFU", OccurrenceType}};
+        QJsonObject occurrence{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords},
+                               {"DTSERVINTE", iso(recordDay())}, {"NRSEQUSERV", Sequence},
+                               {"CDSEQUCOPR", ProductItem}, {"DTOCORINFU", occurrenceTime().toString(Qt::ISODate)},
+                               {"CDTPOCORINFU", OccurrenceType}};
         result = call(QStringLiteral("SetOcorrencia"), {changes({change("insert", {}, occurrence)})});
         QCOMPARE(result.error, QStringLiteral("Ocorrência já cadastrada."));
+
+        // A type nobody knows is refused, not stored.
+        occurrence["DTOCORINFU"] = occurrenceTime().addSecs(120).toString(Qt::ISODate);
+        occurrence["CDTPOCORINFU"] = "999";
+        result = call(QStringLiteral("SetOcorrencia"), {changes({change("insert", {}, occurrence)})});
+        QCOMPARE(result.error, QStringLiteral("Ocorrência não cadastrada."));
+        QCOMPARE(occurrenceCount(ProductItem), 1);
     }
 
     // Workstations typing the same occurrence of an item at the same moment:
