@@ -93,6 +93,6 @@ void TfrmEntParenteral::drawCodeName(TDBGrid &grid, const CodeColumn &column, QP
     painter.save();
     painter.fillRect(rect, selected ? palette.highlight() : palette.base());
     painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
-    painter.drawText(rect.adjusted(3, 3, -1, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
+    painter.drawText(rect.adjusted(3, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
     painter.restore();
 }
