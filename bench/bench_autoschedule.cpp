@@ -123,6 +123,7 @@ double storeTime(const QString &database, const QJsonObject &series)
 double echoTime(int port, int calls)
 {
     httplib::Client client("127.0.0.1", port);
+    client.set_bearer_token_auth(sessionToken(port).toStdString());
     client.set_tcp_nodelay(true);
     client.set_keep_alive(true);
     const std::string body = R"({"args":[]})";

@@ -18,6 +18,7 @@
 //
 //   bench_server [--calls 1000] [--patients 30] [--database <new SQLite file or postgresql://...>]
 //                [--seconds 5] [--workstations-only] [--check]
+#include "fixtureserver.h"
 #include "lib/demodata.h"
 #include "lib/entpatserver.h"
 #include "lib/requesterror.h"
@@ -48,8 +49,10 @@ constexpr double allowedRatio = 1.3;
 
 struct Client
 {
+    // In a session of the demo nutritionist, as a workstation works.
     explicit Client(int port) : http("127.0.0.1", port)
     {
+        http.set_bearer_token_auth(sessionToken(port).toStdString());
         http.set_tcp_nodelay(true);
         http.set_keep_alive(true);
     }

@@ -33,7 +33,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # gzip: packing in the test run stays quick.
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-set(QT_RUNTIME "libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-sqlite, libqt6sql6-psql")
+# Qt, and the HTTP library with the TLS and password-hashing libraries that
+# server and host (which runs a server in-process) link.
+set(QT_RUNTIME "libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-sqlite, libqt6sql6-psql, libcpp-httplib0.11, libssl3, libsodium23")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME entpat-server)
 set(CPACK_COMPONENT_SERVER_DESCRIPTION "EntPat application server\n The application server of the enteral/parenteral nutrition screens over\n SQLite or PostgreSQL, with its systemd unit.")

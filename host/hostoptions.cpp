@@ -5,7 +5,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
@@ -20,22 +20,6 @@ QString tr(const char *text)
 bool isPostgresUrl(const QString &database)
 {
     return database.startsWith(QLatin1String("postgresql:")) || database.startsWith(QLatin1String("postgres:"));
-}
-
-// The first line of a token file; false with the reason otherwise.
-bool readTokenFile(const QString &path, QString *token, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = tr("Não foi possível ler o arquivo do token %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    *token = QString::fromUtf8(file.readLine()).trimmed();
-    if (token->isEmpty()) {
-        *error = tr("O arquivo do token %1 está vazio.").arg(path);
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -55,7 +39,7 @@ void readHostSettings(HostOptions *options)
     options->serverAddress = settings.value(QStringLiteral("servidor/endereco"),
                                             options->serverAddress).toString();
     options->serverPort = settings.value(QStringLiteral("servidor/porta"), 0).toInt();
-    options->serverToken = settings.value(QStringLiteral("servidor/token")).toString();
+    options->caFile = settings.value(QStringLiteral("servidor/ca")).toString();
 }
 
 bool asksForHelp(const QStringList &arguments)
@@ -103,13 +87,18 @@ bool readHostOptions(const QStringList &arguments, HostOptions *options, QString
     const QCommandLineOption portOption(QStringLiteral("port"),
                                         tr("Porta do servidor de aplicação (com --server)."),
                                         tr("porta"));
-    const QCommandLineOption tokenFileOption(QStringLiteral("token-file"),
-                                             tr("Arquivo cuja primeira linha é o token do servidor de aplicação "
-                                                "(ou a chave servidor/token das configurações)."),
-                                             tr("arquivo"));
+    const QCommandLineOption passwordFileOption(QStringLiteral("password-file"),
+                                                tr("Arquivo cuja primeira linha é a senha do operador (sem ele, a "
+                                                   "tela de entrada pede a senha)."),
+                                                tr("arquivo"));
+    const QCommandLineOption caFileOption(QStringLiteral("ca-file"),
+                                          tr("Certificado (PEM) da autoridade que emitiu o certificado do servidor "
+                                             "de aplicação: conexão HTTPS verificada (ou a chave servidor/ca das "
+                                             "configurações)."),
+                                          tr("arquivo"));
     for (const TextOption &text : texts)
         parser.addOption(text.option);
-    parser.addOptions({fixedOption, demoOption, serverOption, portOption, tokenFileOption});
+    parser.addOptions({fixedOption, demoOption, serverOption, portOption, passwordFileOption, caFileOption});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return false;
@@ -163,8 +152,19 @@ bool readHostOptions(const QStringList &arguments, HostOptions *options, QString
                     "consulta).");
         return false;
     }
-    if (parser.isSet(tokenFileOption) && !readTokenFile(parser.value(tokenFileOption), &options->serverToken, error))
+    if (parser.isSet(caFileOption))
+        options->caFile = parser.value(caFileOption);
+    if (!options->caFile.isEmpty() && !QFileInfo(options->caFile).isReadable()) {
+        *error = tr("Não foi possível ler o certificado da autoridade %1.").arg(options->caFile);
         return false;
+    }
+    if (parser.isSet(passwordFileOption)) {
+        options->passwordFile = parser.value(passwordFileOption);
+        if (!QFileInfo(options->passwordFile).isReadable()) {
+            *error = tr("Não foi possível ler o arquivo de senha %1.").arg(options->passwordFile);
+            return false;
+        }
+    }
     return true;
 }
 
@@ -177,5 +177,6 @@ void applyOperatorContext(const HostOptions &options)
     context.moduFili = options.fixedBranch;
     context.webUrl = options.serverAddress;
     context.webPort = options.serverPort;
-    context.webToken = options.serverToken;
+    context.webToken.clear();
+    context.webCaFile = options.caFile;
 }

@@ -17,7 +17,8 @@ struct HostOptions
     bool demo = false;              // the in-process server fills an empty database with demo data
     QString serverAddress = QStringLiteral("127.0.0.1");
     int serverPort = 0;
-    QString serverToken;            // secret the application server asks for (never on the command line)
+    QString passwordFile;           // first line: the operator's password; empty: the login dialog asks
+    QString caFile;                 // PEM of the CA of the server's certificate: HTTPS to the server
     QString startRoutine = QStringLiteral("IniProc");   // module routine opened at start
 };
 
@@ -33,5 +34,6 @@ bool readHostOptions(const QStringList &arguments, HostOptions *options, QString
 bool asksForHelp(const QStringList &arguments);
 
 // Fills the shared operator context from the options (the names of the
-// operator and of the branch are filled once the database is open).
+// operator and of the branch are filled once the database is open, the
+// session token once the operator has logged in).
 void applyOperatorContext(const HostOptions &options);

@@ -1,6 +1,8 @@
-// entpat-host: the hospital suite's host application. It opens the suite
-// database, runs the application server in-process (unless told to use one
-// already running), loads the module Pkg_VQN18000 and opens its editor.
+// entpat-host: the hospital suite's host application. It runs the
+// application server in-process (unless told to use one already running),
+// logs the operator in, opens the suite database, loads the module
+// Pkg_VQN18000 and opens its editor.
+#include "hostlogin.h"
 #include "hostmenus.h"
 #include "hostoptions.h"
 #include "placeholderscreen.h"
@@ -9,6 +11,7 @@
 #include "core/abort.h"
 #include "data/dtmdbgeral.h"
 #include "lib/entpatserver.h"
+#include "net/tnetconnection.h"
 #include "widgets/guiinteraction.h"
 #include "screens/hostmainwindow.h"
 #include "screens/packageloader.h"
@@ -94,8 +97,10 @@ bool startServer(const HostOptions &options, std::unique_ptr<EntPatServer> &serv
         reportStartFailure(tr("O servidor de aplicação não pôde ser iniciado: %1").arg(error));
         return false;
     }
+    // The in-process server listens on loopback only, in plain HTTP.
     operatorContext().webUrl = server->address();
     operatorContext().webPort = server->port();
+    operatorContext().webCaFile.clear();
     return true;
 }
 
@@ -159,7 +164,16 @@ int main(int argc, char *argv[])
 
     // The server first: with --demo it creates the database the host then opens.
     std::unique_ptr<EntPatServer> server;
-    if (!databaseAvailable(options) || (options.startServer && !startServer(options, server)) || !openDatabase(options))
+    if (!databaseAvailable(options) || (options.startServer && !startServer(options, server)))
+        return exitCannotStart;
+    // The operator logs in before anything is read for him.
+    if (!HostLogin::start(options, &error)) {
+        if (error.isEmpty())
+            return 0;
+        reportStartFailure(tr("Não foi possível entrar no servidor de aplicação: %1").arg(error));
+        return exitCannotStart;
+    }
+    if (!openDatabase(options))
         return exitCannotStart;
 
     registerPlaceholderScreens();
@@ -178,6 +192,7 @@ int main(int argc, char *argv[])
     module.run(options.startRoutine.toLatin1().constData());
 
     const int result = app.exec();
+    TNetConnection::SetLoginHandler({});
     setInteraction(nullptr);
     return result;
 }

@@ -1,15 +1,20 @@
 // entpat-server: serves the object "Vqn18000.rdmEntPat" over HTTP and JSON.
 //
 // Exit codes: 0 after a clean stop (SIGINT, SIGTERM); 1 when the server
-// cannot start (database, port); 2 for a mistake on the command line.
+// cannot start (database, port, certificate) or --set-password fails (unknown
+// operator, empty password); 2 for a mistake on the command line.
+#include "lib/databasesetup.h"
 #include "lib/entpatserver.h"
+#include "lib/operatorlogin.h"
+#include "lib/requesterror.h"
+#include "lib/sqlsession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSocketNotifier>
+#include <QTextStream>
 #include <QTranslator>
 
 #include <csignal>
@@ -72,21 +77,24 @@ std::optional<int> numberOption(const QCommandLineParser &parser, const QCommand
     return std::nullopt;
 }
 
-// The token from --token-file (the first line of the file); a token given
-// on the command line would show in the process list.
-std::optional<QString> readToken(const QString &path)
+// --set-password: the operator's new password is the first line of standard
+// input (a password on the command line would show in the process list).
+int setPassword(const EntPatServerOptions &options, const QString &operatorCode)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        complain(QStringLiteral("não foi possível ler o arquivo do token %1: %2").arg(path, file.errorString()));
-        return std::nullopt;
+    QTextStream input(stdin);
+    const QString password = input.readLine();
+    ServerLog log(options.logLevel);
+    try {
+        const DatabaseConfig config = DatabaseConfig::parse(options.database);
+        prepareDatabase(config, options, QStringLiteral("entpat-set-password-setup"), log);
+        SqlSession session(config, QStringLiteral("entpat-set-password"));
+        OperatorLogin::setPassword(session, operatorCode, password);
+    } catch (const RequestError &failure) {
+        complain(failure.text());
+        return exitCannotStart;
     }
-    const QString token = QString::fromUtf8(file.readLine()).trimmed();
-    if (token.isEmpty()) {
-        complain(QStringLiteral("o arquivo do token %1 está vazio.").arg(path));
-        return std::nullopt;
-    }
-    return token;
+    std::printf("senha do operador %s gravada\n", qPrintable(operatorCode));
+    return 0;
 }
 
 } // namespace
@@ -118,15 +126,22 @@ int main(int argc, char *argv[])
                                             QStringLiteral("Pacientes internados por filial nos dados de demonstração."),
                                             QStringLiteral("n"), QStringLiteral("30"));
     const QCommandLineOption listenOption(QStringLiteral("listen"),
-                                          QStringLiteral("Endereço de escuta (padrão 127.0.0.1; outro exige token)."),
+                                          QStringLiteral("Endereço de escuta (padrão 127.0.0.1; outro exige HTTPS)."),
                                           QStringLiteral("endereço"), QStringLiteral("127.0.0.1"));
-    const QCommandLineOption tokenOption(QStringLiteral("token"),
-                                         QStringLiteral("Segredo exigido em cada requisição (Authorization: Bearer). "
-                                                        "Fica visível na lista de processos: prefira --token-file."),
-                                         QStringLiteral("segredo"));
-    const QCommandLineOption tokenFileOption(QStringLiteral("token-file"),
-                                             QStringLiteral("Arquivo cuja primeira linha é o token."),
-                                             QStringLiteral("arquivo"));
+    const QCommandLineOption certificateOption(
+        QStringLiteral("tls-cert"),
+        QStringLiteral("Certificado do servidor (PEM, seguido da cadeia): com --tls-key, serve só HTTPS."),
+        QStringLiteral("arquivo"));
+    const QCommandLineOption keyOption(QStringLiteral("tls-key"),
+                                       QStringLiteral("Chave privada do certificado (PEM)."), QStringLiteral("arquivo"));
+    const QCommandLineOption sessionIdleOption(
+        QStringLiteral("session-idle"),
+        QStringLiteral("Segundos sem chamadas após os quais a sessão de um operador termina."), QStringLiteral("segundos"),
+        QStringLiteral("43200"));
+    const QCommandLineOption setPasswordOption(
+        QStringLiteral("set-password"),
+        QStringLiteral("Grava a senha do operador, lida da primeira linha da entrada padrão, e termina."),
+        QStringLiteral("operador"));
     const QCommandLineOption workersOption(QStringLiteral("db-workers"),
                                            QStringLiteral("Conexões com o banco de dados (linhas de execução do banco)."),
                                            QStringLiteral("n"), QStringLiteral("8"));
@@ -137,8 +152,9 @@ int main(int argc, char *argv[])
                                        QStringLiteral("Registro na saída de erros: erro, aviso, info (uma linha por "
                                                       "chamada), depuracao ou nenhum."),
                                        QStringLiteral("nível"), QStringLiteral("info"));
-    parser.addOptions({databaseOption, createOption, portOption, demoOption, patientsOption, listenOption, tokenOption,
-                       tokenFileOption, workersOption, connectionsOption, logOption});
+    parser.addOptions({databaseOption, createOption, portOption, demoOption, patientsOption, listenOption,
+                       certificateOption, keyOption, sessionIdleOption, setPasswordOption, workersOption,
+                       connectionsOption, logOption});
     // parse() rather than process(): a mistake exits with the usage code.
     if (!parser.parse(QCoreApplication::arguments())) {
         complain(parser.errorText());
@@ -161,17 +177,16 @@ int main(int argc, char *argv[])
     const auto patients = numberOption(parser, patientsOption, 0, 100000);
     const auto workers = numberOption(parser, workersOption, 1, 256);
     const auto connections = numberOption(parser, connectionsOption, 1, 10000);
+    const auto sessionIdle = numberOption(parser, sessionIdleOption, 1, 7 * 24 * 60 * 60);
     const auto logLevel = ServerLog::parseLevel(parser.value(logOption));
     if (!logLevel)
         complain(QStringLiteral("nível de registro desconhecido: \"%1\" (erro, aviso, info, depuracao ou nenhum).")
                      .arg(parser.value(logOption)));
-    if (parser.isSet(tokenOption) && parser.isSet(tokenFileOption)) {
-        complain(QStringLiteral("use --token ou --token-file, não os dois."));
+    if (parser.isSet(certificateOption) != parser.isSet(keyOption)) {
+        complain(QStringLiteral("informe --tls-cert e --tls-key juntos."));
         return exitUsage;
     }
-    const auto token = parser.isSet(tokenFileOption) ? readToken(parser.value(tokenFileOption))
-                                                     : std::optional<QString>(parser.value(tokenOption));
-    if (!port || !patients || !workers || !connections || !logLevel || !token)
+    if (!port || !patients || !workers || !connections || !sessionIdle || !logLevel)
         return exitUsage;
 
     EntPatServerOptions options;
@@ -181,10 +196,14 @@ int main(int argc, char *argv[])
     options.demo = parser.isSet(demoOption);
     options.demoPatients = *patients;
     options.listenAddress = parser.value(listenOption);
-    options.token = *token;
+    options.tlsCertificate = parser.value(certificateOption);
+    options.tlsKey = parser.value(keyOption);
+    options.sessionIdleSeconds = *sessionIdle;
     options.databaseWorkers = *workers;
     options.maxConnections = *connections;
     options.logLevel = *logLevel;
+    if (parser.isSet(setPasswordOption))
+        return setPassword(options, parser.value(setPasswordOption));
 
     EntPatServer server(options);
     QString error;

@@ -25,7 +25,8 @@ struct OperatorContext
     bool moduFili = false;      // modules are bound to the current branch
     QString webUrl = QStringLiteral("127.0.0.1");   // application server host
     int webPort = 0;
-    QString webToken;           // sent to the application server when not empty
+    QString webToken;           // the session of the operator's login, sent with every call
+    QString webCaFile;          // not empty: HTTPS, the server's certificate checked against this CA (PEM)
     CodePicture codePictures[2];
 };
 

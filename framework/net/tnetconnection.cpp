@@ -8,15 +8,30 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
-
+// Plain HTTP, or HTTPS checked against a CA file.
 struct TNetConnection::Client
 {
-    Client(const QString &host, int port) : http(host.toStdString(), port) {}
-    httplib::Client http;
+    Client(const QString &host, int port, const QString &caFile)
+    {
+        if (caFile.isEmpty()) {
+            http = std::make_unique<httplib::ClientImpl>(host.toStdString(), port);
+            return;
+        }
+        auto secure = std::make_unique<httplib::SSLClient>(host.toStdString(), port);
+        secure->set_ca_cert_path(caFile.toLocal8Bit().constData());
+        secure->enable_server_certificate_verification(true);
+        http = std::move(secure);
+    }
+    std::unique_ptr<httplib::ClientImpl> http;
 };
 
 namespace {
+
+TNetConnection::LoginHandler &loginHandler()
+{
+    static TNetConnection::LoginHandler handler;
+    return handler;
+}
 
 QString transportMessage(httplib::Error error, const QString &host, int port)
 {
@@ -29,17 +44,18 @@ QString transportMessage(httplib::Error error, const QString &host, int port)
         return QStringLiteral("O servidor de aplicação em %1 não aceitou a conexão a tempo.").arg(where);
     case httplib::Error::Read:
         return QStringLiteral("O servidor de aplicação em %1 não respondeu a tempo ou encerrou a conexão.").arg(where);
+    case httplib::Error::SSLServerVerification:
+        return QStringLiteral("O certificado do servidor de aplicação em %1 não foi emitido pela autoridade "
+                              "certificadora configurada (--ca-file) para esse endereço.").arg(where);
+    case httplib::Error::SSLLoadingCerts:
+        return QStringLiteral("O certificado da autoridade certificadora (--ca-file) não pôde ser lido.");
+    case httplib::Error::SSLConnection:
+        return QStringLiteral("Não foi possível estabelecer uma conexão segura com o servidor de aplicação em %1: "
+                              "ele aceita HTTPS?").arg(where);
     default:
         return QStringLiteral("Falha na comunicação com o servidor de aplicação em %1 (%2).")
             .arg(where, QString::fromStdString(httplib::to_string(error)));
     }
-}
-
-// Printable ASCII without blanks: safe as a header value.
-bool isHeaderWord(const QString &text)
-{
-    return !text.isEmpty()
-        && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 32 && c.unicode() < 127; });
 }
 
 } // namespace
@@ -62,11 +78,33 @@ void TNetConnection::SetPort(int port)
     m_port = port;
 }
 
+void TNetConnection::SetCaFile(const QString &path)
+{
+    if (path != m_caFile)
+        m_client.reset();
+    m_caFile = path;
+}
+
 void TNetConnection::SetTimeout(int seconds)
 {
     m_timeout = seconds;
     if (m_client)
-        m_client->http.set_read_timeout(seconds, 0);
+        m_client->http->set_read_timeout(seconds, 0);
+}
+
+void TNetConnection::SetLoginHandler(LoginHandler handler)
+{
+    loginHandler() = std::move(handler);
+}
+
+QString TNetConnection::sessionToken() const
+{
+    return m_token.isEmpty() ? operatorContext().webToken : m_token;
+}
+
+QString TNetConnection::caFile() const
+{
+    return m_caFile.isEmpty() ? operatorContext().webCaFile : m_caFile;
 }
 
 void TNetConnection::SetConnected(bool connected)
@@ -76,8 +114,8 @@ void TNetConnection::SetConnected(bool connected)
         return;
     if (BeforeConnect)
         BeforeConnect(*this);
-    m_client = std::make_unique<Client>(m_host, m_port);
-    httplib::Client &http = m_client->http;
+    m_client = std::make_unique<Client>(m_host, m_port, caFile());
+    httplib::ClientImpl &http = *m_client->http;
     // Without these every call waits for a delayed ACK (about 44 ms).
     http.set_tcp_nodelay(true);
     http.set_keep_alive(true);
@@ -89,38 +127,56 @@ void TNetConnection::SetConnected(bool connected)
 ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
 {
     ServerResult result;
-    const QString object = m_serverName.section(QLatin1Char('.'), -1);
-    if (object.isEmpty()) {
+    if (m_serverName.section(QLatin1Char('.'), -1).isEmpty()) {
         result = ServerResult::failure(QStringLiteral("Conexão sem o nome do objeto do servidor de aplicação."));
     } else {
-        if (!Connected())
-            SetConnected(true);
         emit calling(method);
-        const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("args"), args}}).toJson(QJsonDocument::Compact);
-        result = send(QLatin1Char('/') + object + QLatin1Char('/') + method, body);
+        // Only the process's shared session is renewed: a token set on this
+        // connection is its caller's to answer for.
+        const bool renewable = m_token.isEmpty() && loginHandler();
+        if (renewable && operatorContext().webToken.isEmpty())
+            loginHandler()(*this);
+        bool sessionRefused = false;
+        result = send(method, args, sessionToken(), &sessionRefused);
+        // The server refuses a call without a live session before running
+        // any of it, so sending it again after a new login cannot apply a
+        // change twice.
+        if (sessionRefused && renewable && loginHandler()(*this))
+            result = send(method, args, sessionToken(), &sessionRefused);
     }
     if (!result.ok && m_throwException)
         throw UserError(result.error);
     return result;
 }
 
-ServerResult TNetConnection::send(const QString &path, const QByteArray &body)
+ServerResult TNetConnection::Login(const QString &operatorCode, const QString &password)
 {
+    bool sessionRefused = false;
+    const ServerResult result = send(QStringLiteral("Login"), {operatorCode, password}, QString(), &sessionRefused);
+    if (result.ok)
+        operatorContext().webToken = result.data.toString();
+    return result;
+}
+
+ServerResult TNetConnection::send(const QString &method, const QJsonArray &args, const QString &token,
+                                  bool *sessionRefused)
+{
+    if (!Connected())
+        SetConnected(true);
+    const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("args"), args}}).toJson(QJsonDocument::Compact);
     httplib::Headers headers;
-    const QString token = m_token.isEmpty() ? operatorContext().webToken : m_token;
     if (!token.isEmpty())
         headers.emplace("Authorization", "Bearer " + token.toStdString());
-    if (const QString code = Operador(); isHeaderWord(code))
-        headers.emplace("X-Operador", code.toStdString());
-    const std::string target = path.toStdString();
-    auto response = m_client->http.Post(target.c_str(), headers, body.constData(), size_t(body.size()),
-                                        "application/json");
+    const std::string target =
+        (QLatin1Char('/') + m_serverName.section(QLatin1Char('.'), -1) + QLatin1Char('/') + method).toStdString();
+    httplib::ClientImpl &http = *m_client->http;
+    auto response = http.Post(target.c_str(), headers, body.constData(), size_t(body.size()), "application/json");
     // A kept-alive connection the server has just closed fails before the
     // request leaves: sending again on a new connection is safe.
     if (!response && response.error() == httplib::Error::Write)
-        response = m_client->http.Post(target.c_str(), headers, body.constData(), size_t(body.size()),
-                                       "application/json");
+        response = http.Post(target.c_str(), headers, body.constData(), size_t(body.size()), "application/json");
     if (!response)
         return ServerResult::failure(transportMessage(response.error(), m_host, m_port));
+    *sessionRefused = response->status == 401;
     return ServerResult::fromJson(QByteArray::fromStdString(response->body));
 }

@@ -14,8 +14,19 @@
 // of ServerName after its last dot) and blocks the calling thread until the
 // answer arrives: no event loop runs meanwhile, so no timer or click is
 // handled in the middle of a call. The connection is kept alive between
-// calls and sends without delay (TCP_NODELAY). Each call names the operator
-// (header X-Operador) for the server's log.
+// calls and sends without delay (TCP_NODELAY).
+//
+// Every call but Login carries the session token of the operator's login
+// ("Authorization: Bearer <token>"). Login() stores the token in the operator
+// context, where every connection of the process finds it. When a call finds
+// no session, or the server answers that the session has ended (HTTP 401,
+// sent before the server runs anything of the call), the process's login
+// handler (SetLoginHandler) is asked to log in again and the call is sent
+// once more; without a handler the refusal is the call's result.
+//
+// With a CA file (SetCaFile, or the operator context's webCaFile) the
+// connection speaks HTTPS and accepts only a server whose certificate that
+// CA signed for the host name.
 //
 //   TNetConnection net;
 //   net.SetServerName("Vqn18000.rdmEntPat");
@@ -35,9 +46,13 @@ public:
     int Port() const { return m_port; }
     void SetPort(int port);
     // Sent as "Authorization: Bearer <token>" when not empty; when empty,
-    // the operator context's token (set by the host) is sent instead.
+    // the operator context's session token is sent instead.
     QString Token() const { return m_token; }
     void SetToken(const QString &token) { m_token = token; }
+    // PEM file of the CA that signed the server's certificate: when set (here
+    // or in the operator context) the connection speaks HTTPS.
+    QString CaFile() const { return m_caFile; }
+    void SetCaFile(const QString &path);
     // When true a failed call throws UserError with its message instead of
     // returning the failed result.
     bool ThrowException() const { return m_throwException; }
@@ -59,6 +74,15 @@ public:
     // (or as UserError when ThrowException is set).
     ServerResult Call(const QString &method, const QJsonArray &args = {});
 
+    // Logs the operator in (method Login) and, on success, keeps the
+    // session's token in the operator context for every connection.
+    ServerResult Login(const QString &operatorCode, const QString &password);
+
+    // Logs in again when a call has no live session; answers whether a
+    // session was obtained (typically through Login). Shared by every
+    // connection of the process; an empty function removes it.
+    using LoginHandler = std::function<bool(TNetConnection &)>;
+    static void SetLoginHandler(LoginHandler handler);
 signals:
     // A call of the method is about to be sent (watched by tools and tests
     // that count the traffic of a screen).
@@ -66,12 +90,16 @@ signals:
 
 private:
     struct Client;
-    ServerResult send(const QString &path, const QByteArray &body);
+    // Sends a request; *sessionRefused tells an answer of HTTP 401.
+    ServerResult send(const QString &method, const QJsonArray &args, const QString &token, bool *sessionRefused);
+    QString sessionToken() const;
+    QString caFile() const;
 
     QString m_serverName;
     QString m_host = QStringLiteral("127.0.0.1");
     int m_port = 0;
     QString m_token;
+    QString m_caFile;
     bool m_throwException = false;
     int m_timeout = 120;
     std::unique_ptr<Client> m_client;

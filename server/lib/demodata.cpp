@@ -1,5 +1,6 @@
 #include "lib/demodata.h"
 
+#include "lib/passwordhash.h"
 #include "lib/sqlsession.h"
 #include "lib/tablewriter.h"
 
@@ -128,10 +129,12 @@ void fillReference(SqlSession &session)
                {QStringLiteral("P003"), QStringLiteral("01.002.0001"), QStringLiteral("Módulo de proteína"), QStringLiteral("g")},
                {QStringLiteral("P004"), QStringLiteral("02.001.0001"), QStringLiteral("Emulsão lipídica 20%"), QStringLiteral("FRASCO")},
                {QStringLiteral("P005"), QStringLiteral("02.001.0002"), QStringLiteral("Solução de aminoácidos 10%"), QStringLiteral("mL")}});
+    // One hash per process: each costs tens of milliseconds on purpose.
+    static const QString passwordHash = PasswordHash::make(operatorPassword);
     insertAll(session, QStringLiteral("OPERADOR"),
-              {{QStringLiteral("NUTRI01"), QStringLiteral("Ana Paula Nutricionista")},
-               {QStringLiteral("NUTRI02"), QStringLiteral("Bruno Costa Nutricionista")},
-               {QStringLiteral("ENF01"), QStringLiteral("Carla Souza Enfermeira")}});
+              {{QStringLiteral("NUTRI01"), QStringLiteral("Ana Paula Nutricionista"), passwordHash},
+               {QStringLiteral("NUTRI02"), QStringLiteral("Bruno Costa Nutricionista"), passwordHash},
+               {QStringLiteral("ENF01"), QStringLiteral("Carla Souza Enfermeira"), passwordHash}});
     fillBranch(session, QStringLiteral("0001"), QStringLiteral("Hospital Central"), QStringLiteral("S"));
     fillBranch(session, QStringLiteral("0002"), QStringLiteral("Hospital Norte"), QStringLiteral("N"));
     insertRow(session, QStringLiteral("DIETSERV"), {QStringLiteral("0001"), QStringLiteral("00020"), QStringLiteral("0004")});

@@ -21,7 +21,8 @@ class SqlSession;
 //   "01.001.0001".. (P004's unit "FRASCO" is longer than five characters);
 //   dishes "D001".."D003" per branch (D002's unit "PORCAO");
 // - operators NUTRI01 and NUTRI02 (nutritionists; NUTRI02 in both branches,
-//   NUTRI01 in "0001" only), ENF01 (not a nutritionist).
+//   NUTRI01 in "0001" only), ENF01 (not a nutritionist), each with the
+//   password operatorPassword ("demo").
 //
 // Patients (fill): `patientsPerBranch` inpatients per branch on beds spread
 // over the wings, floors and admission standards, with varied ages: in each
@@ -30,6 +31,8 @@ class SqlSession;
 // habits notes for some; service records of today and yesterday for the
 // first five patients of "0001", with items and occurrences.
 namespace DemoData {
+
+inline const QString operatorPassword = QStringLiteral("demo");
 
 bool hasPatients(SqlSession &session);
 void fillReference(SqlSession &session);

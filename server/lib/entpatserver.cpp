@@ -6,7 +6,10 @@
 #include "lib/fhirelements.h"
 #include "lib/fhirroute.h"
 #include "lib/methodtable.h"
+#include "lib/operatorlogin.h"
 #include "lib/requesterror.h"
+#include "lib/sessionstore.h"
+#include "lib/tlsserver.h"
 
 #include <httplib.h>
 
@@ -24,15 +27,13 @@ namespace {
 std::atomic<int> serverCounter{0};
 
 const char jsonType[] = "application/json; charset=utf-8";
-// The header in which the host names its operator.
-const char operatorHeader[] = "X-Operador";
 
-// The operator a call is made for, written to the log and to the audit
-// trail of what the call changes. Today the client names it; this is the
-// one place to take it from the call's session instead.
-QString callOperator(const httplib::Request &request)
+// The token of "Authorization: Bearer <token>"; empty when there is none.
+QString bearerToken(const httplib::Request &request)
 {
-    return QString::fromStdString(request.get_header_value(operatorHeader));
+    const std::string given = request.get_header_value("Authorization");
+    const std::string scheme = "Bearer ";
+    return given.starts_with(scheme) ? QString::fromStdString(given.substr(scheme.size())).trimmed() : QString();
 }
 
 bool isLoopback(const QString &address)
@@ -83,40 +84,49 @@ struct EntPatServer::Private
     std::atomic<bool> listenerDone{false};
     int port = 0;
     socket_t listeningSocket = -1;
+    SessionStore sessions;
 
     explicit Private(const EntPatServerOptions &serverOptions)
-        : options(serverOptions), log(serverOptions.logLevel)
+        : options(serverOptions), log(serverOptions.logLevel),
+          sessions(std::chrono::seconds(serverOptions.sessionIdleSeconds))
     {
     }
 
-    bool tokenAccepted(const httplib::Request &request) const;
-    bool authorized(const httplib::Request &request, httplib::Response &response) const;
+    std::optional<QString> sessionOperator(const httplib::Request &request);
+    void refuseSession(const httplib::Request &request, httplib::Response &response, const QString &method,
+                       const QElapsedTimer &clock);
+    void serveLogin(const httplib::Request &request, httplib::Response &response, const QElapsedTimer &clock);
     void serveFhir(const httplib::Request &request, httplib::Response &response);
     void configure();
-    void logCall(const httplib::Request &request, const QString &method, int status, const QString &error,
-                 const QElapsedTimer &clock);
+    void logCall(const httplib::Request &request, const QString &operatorCode, const QString &method, int status,
+                 const QString &error, const QElapsedTimer &clock);
 };
 
-bool EntPatServer::Private::tokenAccepted(const httplib::Request &request) const
+std::optional<QString> EntPatServer::Private::sessionOperator(const httplib::Request &request)
 {
-    if (options.token.isEmpty())
-        return true;
-    const std::string expected = "Bearer " + options.token.toStdString();
-    const std::string given = request.get_header_value("Authorization");
-    // Compare every byte so the time taken does not reveal the prefix matched.
-    unsigned char difference = given.size() == expected.size() ? 0 : 1;
-    for (size_t i = 0; i < given.size() && i < expected.size(); ++i)
-        difference |= static_cast<unsigned char>(given[i] ^ expected[i]);
-    return difference == 0;
+    return sessions.operatorOf(bearerToken(request));
 }
 
-bool EntPatServer::Private::authorized(const httplib::Request &request, httplib::Response &response) const
+void EntPatServer::Private::refuseSession(const httplib::Request &request, httplib::Response &response,
+                                          const QString &method, const QElapsedTimer &clock)
 {
-    if (tokenAccepted(request))
-        return true;
     response.status = 401;
-    answer(response, failureEnvelope(QStringLiteral("Acesso negado ao servidor de aplicação: token inválido.")));
-    return false;
+    answer(response, failureEnvelope(OperatorLogin::sessionEndedMessage()));
+    logCall(request, {}, method, response.status, QStringLiteral("sem sessão válida"), clock);
+}
+
+void EntPatServer::Private::serveLogin(const httplib::Request &request, httplib::Response &response,
+                                       const QElapsedTimer &clock)
+{
+    const QByteArray body = QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()));
+    QString operatorCode;
+    // On a database worker: the hash check is slow on purpose, and the
+    // workers bound how many run at once.
+    const CallOutcome outcome = database->run(QStringLiteral("Login"), [&](SqlSession &session) {
+        return OperatorLogin::call(session, body, sessions, &operatorCode);
+    });
+    answer(response, outcome.envelope);
+    logCall(request, operatorCode, QStringLiteral("Login"), 200, outcome.error, clock);
 }
 
 void EntPatServer::Private::serveFhir(const httplib::Request &request, httplib::Response &response)
@@ -126,34 +136,35 @@ void EntPatServer::Private::serveFhir(const httplib::Request &request, httplib::
     const QString resourceType = QString::fromStdString(request.matches[1]);
     const QString method = QStringLiteral("fhir/") + resourceType;
     FhirAnswer outcome;
-    if (!tokenAccepted(request)) {
-        outcome = FhirAnswer::failure(401, QStringLiteral("security"),
-                                      QStringLiteral("Acesso negado ao servidor de aplicação: token inválido."));
+    const std::optional<QString> operatorCode = sessionOperator(request);
+    if (!operatorCode) {
+        outcome = FhirAnswer::failure(401, QStringLiteral("security"), OperatorLogin::sessionEndedMessage());
     } else {
         QList<QPair<QString, QString>> parameters;
         for (const auto &[name, value] : request.params)
             parameters.append({QString::fromStdString(name), QString::fromStdString(value)});
         const std::string host = request.get_header_value("Host");
-        const QString selfUrl = QStringLiteral("http://%1%2")
-                                    .arg(QString::fromStdString(host.empty() ? "127.0.0.1" : host),
+        const QString scheme = options.tlsCertificate.isEmpty() ? QStringLiteral("http") : QStringLiteral("https");
+        const QString selfUrl = QStringLiteral("%1://%2%3")
+                                    .arg(scheme, QString::fromStdString(host.empty() ? "127.0.0.1" : host),
                                          QString::fromStdString(request.target));
         outcome = fhirSearch(*database, resourceType, parameters, selfUrl);
     }
     response.status = outcome.status;
     response.set_content(outcome.body.constData(), size_t(outcome.body.size()), fhirContentType);
-    logCall(request, method, outcome.status, outcome.error, clock);
+    logCall(request, operatorCode.value_or(QString()), method, outcome.status, outcome.error, clock);
 }
 
-void EntPatServer::Private::logCall(const httplib::Request &request, const QString &method, int status,
-                                    const QString &error, const QElapsedTimer &clock)
+void EntPatServer::Private::logCall(const httplib::Request &request, const QString &operatorCode,
+                                    const QString &method, int status, const QString &error,
+                                    const QElapsedTimer &clock)
 {
-    log.call({QString::fromStdString(request.remote_addr), callOperator(request), method, status, error,
+    log.call({QString::fromStdString(request.remote_addr), operatorCode, method, status, error,
               double(clock.nsecsElapsed()) / 1e6});
 }
 
 void EntPatServer::Private::configure()
 {
-    http = std::make_unique<httplib::Server>();
     const int maxConnections = options.maxConnections;
     http->new_task_queue = [maxConnections] { return new ConnectionPool(maxConnections); };
     http->set_socket_options([this](socket_t sock) {
@@ -174,23 +185,26 @@ void EntPatServer::Private::configure()
         QElapsedTimer clock;
         clock.start();
         const QString method = QString::fromStdString(request.matches[1]);
-        if (!authorized(request, response))
-            return logCall(request, method, response.status, QStringLiteral("token inválido"), clock);
+        if (method == QLatin1String("Login"))
+            return serveLogin(request, response, clock);
+        const std::optional<QString> operatorCode = sessionOperator(request);
+        if (!operatorCode)
+            return refuseSession(request, response, method, clock);
         const CallOutcome outcome = database->call(
-            {callOperator(request), method},
-            QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
+            {*operatorCode, method}, QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
         answer(response, outcome.envelope);
-        logCall(request, method, 200, outcome.error, clock);
+        logCall(request, *operatorCode, method, 200, outcome.error, clock);
     });
     http->Post("/echo", [this](const httplib::Request &request, httplib::Response &response) {
         QElapsedTimer clock;
         clock.start();
-        if (!authorized(request, response))
-            return logCall(request, QStringLiteral("echo"), response.status, QStringLiteral("token inválido"), clock);
+        const std::optional<QString> operatorCode = sessionOperator(request);
+        if (!operatorCode)
+            return refuseSession(request, response, QStringLiteral("echo"), clock);
         const CallOutcome outcome =
             echoCall(QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
         answer(response, outcome.envelope);
-        logCall(request, QStringLiteral("echo"), 200, outcome.error, clock);
+        logCall(request, *operatorCode, QStringLiteral("echo"), 200, outcome.error, clock);
     });
     http->Get(R"(/fhir/(NutritionOrder|NutritionIntake))",
               [this](const httplib::Request &request, httplib::Response &response) { serveFhir(request, response); });
@@ -210,7 +224,7 @@ void EntPatServer::Private::configure()
         }
         QElapsedTimer clock;
         clock.start();
-        logCall(request, QString::fromStdString(request.path), response.status, message, clock);
+        logCall(request, {}, QString::fromStdString(request.path), response.status, message, clock);
         return httplib::Server::HandlerResponse::Handled;
     };
     http->set_error_handler(errorHandler);
@@ -240,13 +254,16 @@ bool EntPatServer::start(QString *error)
     };
     if (d->http)
         return fail(QStringLiteral("O servidor de aplicação já está em execução."));
-    if (!isLoopback(d->options.listenAddress) && d->options.token.isEmpty())
-        return fail(QStringLiteral("Um token é obrigatório para aceitar conexões em %1.").arg(d->options.listenAddress));
+    if (!isLoopback(d->options.listenAddress) && d->options.tlsCertificate.isEmpty())
+        return fail(QStringLiteral("Conexões em %1 exigem HTTPS: informe o certificado e a chave do servidor.")
+                        .arg(d->options.listenAddress));
     DatabaseConfig config;
     try {
+        d->http = makeHttpServer(d->options.tlsCertificate, d->options.tlsKey);
         config = DatabaseConfig::parse(d->options.database);
         prepareDatabase(config, d->options, QStringLiteral("entpat-setup-%1").arg(d->id), d->log);
     } catch (const RequestError &failure) {
+        d->http.reset();
         return fail(failure.text());
     }
     d->configure();

@@ -108,14 +108,20 @@ CallOutcome CallOutcome::failure(const QString &message)
 
 CallOutcome dispatchCall(SqlSession &session, const CallOrigin &origin, const QByteArray &body)
 {
+    const MethodDef *method = findMethod(origin.method);
+    if (!method)
+        return CallOutcome::failure(QStringLiteral("Método desconhecido: %1.").arg(origin.method));
+    return dispatchMethod(session, *method, origin, body);
+}
+
+CallOutcome dispatchMethod(SqlSession &session, const MethodDef &method, const CallOrigin &origin,
+                           const QByteArray &body)
+{
     try {
-        const MethodDef *method = findMethod(origin.method);
-        if (!method)
-            return CallOutcome::failure(QStringLiteral("Método desconhecido: %1.").arg(origin.method));
         const QJsonArray args = requestArgs(body);
-        checkArgs(*method, args);
+        checkArgs(method, args);
         session.setOrigin(origin);
-        const JsonText data = method->body(session, MethodArgs(args));
+        const JsonText data = method.body(session, MethodArgs(args));
         return {QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}', {}};
     } catch (const RequestError &error) {
         return CallOutcome::failure(error.text());

@@ -69,6 +69,10 @@ struct CallOutcome
 // {"ok":false,"error":..}. Never throws: every failure becomes an envelope
 // with a message.
 CallOutcome dispatchCall(SqlSession &session, const CallOrigin &origin, const QByteArray &body);
+// The same for a method that is not in the table (one bound to a server's
+// own state), its arguments checked as the table's are.
+CallOutcome dispatchMethod(SqlSession &session, const MethodDef &method, const CallOrigin &origin,
+                           const QByteArray &body);
 // The envelope for a failure found before any method ran.
 QByteArray failureEnvelope(const QString &message);
 // The echo route: answers the request's arguments as data, through the same

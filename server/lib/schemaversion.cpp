@@ -22,6 +22,8 @@ const std::vector<std::function<void(QSqlDatabase &)>> &steps()
     static const std::vector<std::function<void(QSqlDatabase &)>> all = {
         // 2: tables, columns and indexes added after the first version.
         Schema::addMissing,
+        // 3: the operators' password hashes (OPERADOR.DSSENHA).
+        Schema::addMissing,
     };
     return all;
 }

@@ -13,7 +13,7 @@ enum class LogLevel { Off, Error, Warning, Info, Debug };
 struct CallRecord
 {
     QString client;      // peer address
-    QString operatorCode; // from the client's X-Operador header; empty when unknown
+    QString operatorCode; // the operator of the call's session; empty when it has none
     QString method;
     int status = 200;    // HTTP status of the answer
     QString error;       // empty when the call succeeded

@@ -10,6 +10,20 @@ namespace {
 
 const QString duplicateServiceMessage = QStringLiteral("Serviço já cadastrado.");
 const QString exhaustedMessage = QStringLiteral("Numeração de serviços do dia esgotada.");
+
+// A nutritionist records a service in her own name: a new record naming
+// another nutritionist than the operator logged in is refused, and one that
+// names none is recorded in the operator's name.
+void stampOwnRecord(const SqlSession &session, RowValues &values)
+{
+    const QString operatorCode = session.origin().operatorCode.trimmed();
+    const QString nutritionist = values.value(QStringLiteral("CDNUTRICIO")).toString().trimmed();
+    if (nutritionist.isEmpty())
+        values.insert(QStringLiteral("CDNUTRICIO"), operatorCode);
+    else if (nutritionist != operatorCode)
+        throw RequestError(
+            QStringLiteral("O serviço deve ser registrado em nome do operador conectado (%1).").arg(operatorCode));
+}
 // The sequence is two digits wide.
 constexpr int highestSequence = 99;
 // Tries of an insert whose free sequence another server took meanwhile.
@@ -131,6 +145,7 @@ JsonText setServInte(SqlSession &session, const MethodArgs &args)
     rules.prepareWrite = [](SqlSession &s, RowValues &values, bool inserting) {
         if (!inserting)
             return;
+        stampOwnRecord(s, values);
         const QVariantList day{values.value(QStringLiteral("CDFILIAL")), values.value(QStringLiteral("CDPACIENTE")),
                                values.value(QStringLiteral("DTSERVINTE"))};
         const auto same = s.select(

@@ -31,7 +31,7 @@ using SqlRow = QVector<QVariant>;
 // audit trail records it with every row the call changes.
 struct CallOrigin
 {
-    QString operatorCode;  // empty when the client named none
+    QString operatorCode;  // the operator of the caller's login session
     QString method;
 };
 

@@ -22,7 +22,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -105,21 +104,7 @@ private:
         QCoreApplication::processEvents();
     }
 
-    // Types a cell: the column is selected as by a click (its predecessor's
-    // exit check runs), then the text is typed; a preparation is chosen in
-    // its drop-down list by its first letter.
-    void typeCell(const QString &fieldName, const QString &text)
-    {
-        grid().SetSelectedIndex(columnOf(fieldName));
-        if (fieldName == ItemField::Preparation) {
-            QTest::keyClick(&grid(), Qt::Key_F2);
-            auto *list = qobject_cast<QComboBox *>(QApplication::focusWidget());
-            QVERIFY(list);
-            QTest::keyClicks(list, text.left(1));
-            return;
-        }
-        QTest::keyClicks(&grid(), text);
-    }
+    void typeCell(const QString &fieldName, const QString &text) { EditorHarness::typeCell(grid(), fieldName, text); }
 
     void typeCells(const Cells &cells)
     {

@@ -52,7 +52,7 @@ private slots:
     {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("shows");
-        QTest::newRow("help") << "--help" << "--token-file";
+        QTest::newRow("help") << "--help" << "--password-file";
         QTest::newRow("version") << "--version" << "entpat-host 1";
     }
     void helpNeedsNoDisplay()
@@ -76,10 +76,14 @@ private slots:
         QTest::newRow("server without a port")
             << QStringList{"--server", "10.0.0.5", "--database", "postgresql://leitor@db/suite"} << "--port";
         QTest::newRow("port not a number") << QStringList{"--port", "abc"} << "Porta inválida: abc";
-        QTest::newRow("unreadable token file")
+        QTest::newRow("unreadable password file")
             << QStringList{"--server", "10.0.0.5", "--port", "8211", "--database", "postgresql://leitor@db/suite",
-                           "--token-file", "/nonexistent/token"}
-            << "arquivo do token";
+                           "--password-file", "/nonexistent/password"}
+            << "arquivo de senha";
+        QTest::newRow("unreadable CA file")
+            << QStringList{"--server", "10.0.0.5", "--port", "8211", "--database", "postgresql://leitor@db/suite",
+                           "--ca-file", "/nonexistent/ca.pem"}
+            << "certificado da autoridade";
         QTest::newRow("unknown option") << QStringList{"--servidor", "x"} << "servidor";
     }
     void wrongStarts()

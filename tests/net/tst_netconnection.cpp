@@ -3,6 +3,7 @@
 #include "fixturedb.h"
 #include "fixtureserver.h"
 #include "core/packets.h"
+#include "core/velunor.h"
 #include "net/tnetconnection.h"
 
 #include <QElapsedTimer>
@@ -35,8 +36,15 @@ private slots:
         m_connects = 0;
         m_server = std::make_unique<FixtureServer>();
         QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+        TNetConnection::SetLoginHandler(
+            [](TNetConnection &net) { return net.Login(Nutritionist, Password).ok; });
     }
-    void cleanup() { m_server.reset(); }
+    void cleanup()
+    {
+        TNetConnection::SetLoginHandler({});
+        operatorContext().webToken.clear();
+        m_server.reset();
+    }
 
     void callsConnectOnceAndReturnTheData()
     {
@@ -76,21 +84,6 @@ private slots:
         const ServerResult result = net.Call(QStringLiteral("getVerifViaAcesso"), {Route});
         QVERIFY(!result.ok);
         QVERIFY2(result.error.contains(QStringLiteral("servidor de aplicação")), qPrintable(result.error));
-    }
-
-    void tokenIsSent()
-    {
-        EntPatServerOptions options;
-        options.database = m_server->database();
-        options.token = QStringLiteral("segredo");
-        EntPatServer server(options);
-        QVERIFY(server.start());
-        TNetConnection net;
-        net.SetServerName(QStringLiteral("Vqn18000.rdmEntPat"));
-        net.SetPort(server.port());
-        QVERIFY(!net.Call(QStringLiteral("getVerifViaAcesso"), {Route}).ok);
-        net.SetToken(options.token);
-        QVERIFY(net.Call(QStringLiteral("getVerifViaAcesso"), {Route}).ok);
     }
 
     // A call blocks without running the event loop: a due timer fires only

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 using namespace Fixture;
 
 namespace {
@@ -199,12 +201,14 @@ struct FhirReply
     QJsonObject body;
 };
 
-FhirReply getFhir(int port, const QString &target, const QString &token = {})
+// A GET in the nutritionist's session, or with the token given (none when
+// empty).
+FhirReply getFhir(int port, const QString &target, const std::optional<QString> &token = std::nullopt)
 {
     httplib::Client client("127.0.0.1", port);
     httplib::Headers headers;
-    if (!token.isEmpty())
-        headers.emplace("Authorization", "Bearer " + token.toStdString());
+    if (const QString bearer = token.value_or(sessionToken(port)); !bearer.isEmpty())
+        headers.emplace("Authorization", "Bearer " + bearer.toStdString());
     const auto response = client.Get(target.toStdString().c_str(), headers);
     if (!response)
         return {};
@@ -474,18 +478,18 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 
-    void tokenIsRequiredWhenSet()
+    void sessionIsRequired()
     {
-        const QString token = QStringLiteral("s3gredo");
-        EntPatServer server({.database = m_server->database(), .token = token, .logLevel = LogLevel::Off});
-        QVERIFY(server.start());
         const QString target = searchTarget(QStringLiteral("NutritionOrder"), AdultWithRecords, recordDay(), BranchAdjust);
-        for (const QString &wrong : {QString(), QStringLiteral("s3gred")}) {
-            const FhirReply reply = getFhir(server.port(), target, wrong);
+        const QString forged = forgedToken(sessionToken(m_server->port()));
+        for (const QString &wrong : {QString(), forged}) {
+            const FhirReply reply = getFhir(m_server->port(), target, wrong);
             QCOMPARE(reply.status, 401);
             QCOMPARE(reply.body[QStringLiteral("issue")][0][QStringLiteral("code")].toString(), QStringLiteral("security"));
+            QCOMPARE(reply.body[QStringLiteral("issue")][0][QStringLiteral("diagnostics")].toString(),
+                     QStringLiteral("Sessão expirada. Entre novamente."));
         }
-        const FhirReply reply = getFhir(server.port(), target, token);
+        const FhirReply reply = getFhir(m_server->port(), target);
         QCOMPARE(reply.status, 200);
         QCOMPARE(reply.body.value(QStringLiteral("total")).toInt(), 2);
     }

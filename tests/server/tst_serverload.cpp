@@ -28,6 +28,7 @@ struct Workstation
 {
     explicit Workstation(int port) : http("127.0.0.1", port)
     {
+        http.set_bearer_token_auth(sessionToken(port).toStdString());
         http.set_tcp_nodelay(true);
         http.set_keep_alive(true);
         http.set_read_timeout(30, 0);

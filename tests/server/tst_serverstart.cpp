@@ -4,8 +4,6 @@
 #include "fixturedb.h"
 #include "fixturepackets.h"
 
-#include <httplib.h>
-
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
@@ -68,17 +66,27 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
-// A call with the given token and operator headers; the HTTP status.
-int post(int port, const QString &method, const QJsonArray &args, const QString &token, const QString &operatorCode)
+// A call with the given session token; the HTTP status.
+int post(int port, const QString &method, const QJsonArray &args, const QString &token)
 {
-    httplib::Client client("127.0.0.1", port);
-    httplib::Headers headers{{"Authorization", "Bearer " + token.toStdString()}};
-    if (!operatorCode.isEmpty())
-        headers.emplace("X-Operador", operatorCode.toStdString());
     const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("args"), args}}).toJson(QJsonDocument::Compact);
-    const auto response = client.Post(("/rdmEntPat/" + method).toStdString().c_str(), headers, body.constData(),
-                                      size_t(body.size()), "application/json");
-    return response ? response->status : 0;
+    return postRaw(port, QStringLiteral("/rdmEntPat/") + method, body, token).first;
+}
+
+// Runs --set-password on the database with `input` on standard input.
+Finished setPassword(const QString &database, const QString &operatorCode, const QByteArray &input)
+{
+    QProcess process;
+    process.start(serverProgram(), {QStringLiteral("--database"), database, QStringLiteral("--log-level"),
+                                    QStringLiteral("nenhum"), QStringLiteral("--set-password"), operatorCode});
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, QStringLiteral("still running")};
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput())};
 }
 
 } // namespace
@@ -110,8 +118,8 @@ private slots:
         QTest::newRow("unknown log level") << QStringList{"--log-level", "verbose"} << "nível de registro desconhecido";
         QTest::newRow("unknown option") << QStringList{"--porta", "1"} << "porta";
         QTest::newRow("stray argument") << QStringList{"8080"} << "argumento inesperado: 8080";
-        QTest::newRow("token twice") << QStringList{"--token", "a", "--token-file", "/nonexistent"} << "não os dois";
-        QTest::newRow("missing token file") << QStringList{"--token-file", "/nonexistent/token"} << "arquivo do token";
+        QTest::newRow("certificate without key") << QStringList{"--tls-cert", "/tmp/cert.pem"} << "juntos";
+        QTest::newRow("no session idle time") << QStringList{"--session-idle", "0"} << "valor inválido para --session-idle";
     }
     void optionMistakes()
     {
@@ -182,38 +190,40 @@ private slots:
         QVERIFY2(!QFileInfo::exists(path + QStringLiteral("-wal")), "a journal was left next to the file");
     }
 
-    // One line per call with its fields, an error line for each refusal,
-    // and neither the token nor clinical text.
+    // One line per call with its fields and the operator of its session, an
+    // error line for each refusal, and neither a token, a password nor
+    // clinical text.
     void logOfCalls()
     {
-        const QString token = QStringLiteral("t0k3n-s3cr3t0");
         const QString observation = QStringLiteral("Paciente relata náusea após a dieta");
-        const QString tokenFile = m_dir.filePath(QStringLiteral("token"));
-        writeFile(tokenFile, token.toUtf8() + '\n');
+        const QString wrongPassword = QStringLiteral("s3nh4-3rr4d4");
         QProcess server;
-        server.start(serverProgram(), {QStringLiteral("--database"), m_database, QStringLiteral("--token-file"),
-                                       tokenFile, QStringLiteral("--log-level"), QStringLiteral("info")});
+        server.start(serverProgram(), {QStringLiteral("--database"), m_database, QStringLiteral("--log-level"),
+                                       QStringLiteral("info")});
         QVERIFY(server.waitForReadyRead(20000));
         const QString listening = QString::fromUtf8(server.readLine()).trimmed();
         const int port = listening.section(QLatin1Char(':'), -1).toInt();
         QVERIFY2(port > 0, qPrintable(listening));
+        QVERIFY(!login(port, Nutritionist, wrongPassword).ok);
+        const QString token = sessionToken(port);
+        QVERIFY(!token.isEmpty());
 
         QJsonObject item = newItem(QStringLiteral("0100"));
         item[QStringLiteral("DSOBSCONF")] = observation;
         QJsonObject tooLong = newItem(QStringLiteral("0101"));
         tooLong[QStringLiteral("DSOBSCONF")] = observation.repeated(10);
-        const QString nurse = QStringLiteral("NUTRI01");
-        QCOMPARE(post(port, QStringLiteral("getVerifViaAcesso"), {Route}, token, nurse), 200);
-        QCOMPARE(post(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, item)})}, token, nurse), 200);
-        QCOMPARE(post(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, tooLong)})}, token, nurse), 200);
-        QCOMPARE(post(port, QStringLiteral("getVeriServ"), {Route}, token, {}), 200);
-        QCOMPARE(post(port, QStringLiteral("getVerifViaAcesso"), {Route}, QStringLiteral("errado"), {}), 401);
+        QCOMPARE(post(port, QStringLiteral("getVerifViaAcesso"), {Route}, token), 200);
+        QCOMPARE(post(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, item)})}, token), 200);
+        QCOMPARE(post(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, tooLong)})}, token), 200);
+        QCOMPARE(post(port, QStringLiteral("getVeriServ"), {Route}, token), 200);
+        QCOMPARE(post(port, QStringLiteral("getVerifViaAcesso"), {Route}, forgedToken(token)), 401);
         server.terminate();
         QVERIFY(server.waitForFinished(20000));
         QCOMPARE(server.exitCode(), 0);
 
         const QString log = QString::fromUtf8(server.readAllStandardError());
         QVERIFY2(!log.contains(token), qPrintable(log));
+        QVERIFY2(!log.contains(wrongPassword) && !log.contains(Password), qPrintable(log));
         QVERIFY2(!log.contains(observation), qPrintable(log));
         const QRegularExpression callLine(QStringLiteral(
             R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} (INFO|ERRO) chamada 127\.0\.0\.1 operador=(\S+) (\w+) (ok|recusada) \d+\.\d ms)"));
@@ -225,11 +235,43 @@ private slots:
             QCOMPARE(match.captured(1) == QLatin1String("ERRO"), match.captured(4) == QLatin1String("recusada"));
             calls.append(QStringList{match.captured(2), match.captured(3), match.captured(4)}.join(QLatin1Char(' ')));
         }
-        QCOMPARE(calls, QStringList({"NUTRI01 getVerifViaAcesso ok", "NUTRI01 SetConfesco ok",
-                                     "NUTRI01 SetConfesco recusada", "- getVeriServ recusada",
-                                     "- getVerifViaAcesso recusada"}));
+        QCOMPARE(calls, QStringList({"- Login recusada", "NUTRI01 Login ok", "NUTRI01 getVerifViaAcesso ok",
+                                     "NUTRI01 SetConfesco ok", "NUTRI01 SetConfesco recusada",
+                                     "NUTRI01 getVeriServ recusada", "- getVerifViaAcesso recusada"}));
         QVERIFY2(log.contains(QStringLiteral("DSOBSCONF aceita no máximo")), qPrintable(log));
-        QVERIFY2(log.contains(QStringLiteral("token inválido")), qPrintable(log));
+        QVERIFY2(log.contains(QStringLiteral("sem sessão válida")), qPrintable(log));
+    }
+
+    // The new password is read from standard input and is the only one the
+    // operator logs in with afterwards; mistakes change nothing.
+    void setPasswordFromStandardInput_data()
+    {
+        QTest::addColumn<QString>("operatorCode");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("passwordAfter");
+        QTest::newRow("new password") << Nutritionist << QByteArray("n0va senha\n") << 0 << "gravada" << "n0va senha";
+        QTest::newRow("unknown operator") << "NINGUEM" << QByteArray("n0va senha\n") << exitCannotStart
+                                          << "Operador desconhecido: NINGUEM" << Password;
+        QTest::newRow("empty password") << Nutritionist << QByteArray("\n") << exitCannotStart
+                                        << "não pode ser vazia" << Password;
+    }
+    void setPasswordFromStandardInput()
+    {
+        QFETCH(QString, operatorCode);
+        QFETCH(QByteArray, input);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QString, passwordAfter);
+        FixtureServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        const Finished run = setPassword(server.database(), operatorCode, input);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.output.contains(message), qPrintable(run.output));
+        QVERIFY(login(server.port(), Nutritionist, passwordAfter).ok);
+        if (passwordAfter != Password)
+            QVERIFY(!login(server.port(), Nutritionist, Password).ok);
     }
 };
 

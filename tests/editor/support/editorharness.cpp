@@ -8,10 +8,13 @@
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "screens/hostmainwindow.h"
+#include "net/tnetconnection.h"
 #include "widgets/maskedit.h"
 #include "core/velunor.h"
+#include "widgets/widgetutils.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -23,9 +26,20 @@ EditorHarness::EditorHarness()
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 }
 
+namespace {
+
+bool logInAsNutritionist(TNetConnection &net)
+{
+    return net.Login(Fixture::Nutritionist, Fixture::Password).ok;
+}
+
+} // namespace
+
 EditorHarness::~EditorHarness()
 {
     m_host.reset();
+    TNetConnection::SetLoginHandler({});
+    operatorContext().webToken.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     dtmDBGeral().Close();
     QFile::remove(selectionFile());
@@ -57,6 +71,18 @@ bool EditorHarness::start()
     context.moduFili = false;
     context.webUrl = QStringLiteral("127.0.0.1");
     context.webPort = m_server->port();
+    context.webToken.clear();
+    // Logged in as the nutritionist, as the host does before opening a
+    // screen; a session that ends is renewed the same way.
+    TNetConnection login;
+    login.SetServerName(QStringLiteral("Vqn18000.rdmEntPat"));
+    login.SetPort(m_server->port());
+    const ServerResult loggedIn = login.Login(Fixture::Nutritionist, Fixture::Password);
+    if (!loggedIn.ok) {
+        m_error = QStringLiteral("login failed: ") + loggedIn.error;
+        return false;
+    }
+    TNetConnection::SetLoginHandler(logInAsNutritionist);
     QFile::remove(selectionFile());
 
     m_host = std::make_unique<HostMainWindow>();
@@ -95,6 +121,19 @@ void EditorHarness::typeInto(QWidget *widget, const QString &text)
 {
     focus(widget);
     QTest::keyClicks(widget, text);
+}
+
+void EditorHarness::typeCell(TDBGrid &grid, const QString &fieldName, const QString &text)
+{
+    grid.SetSelectedIndex(IndiceCol(grid, fieldName));
+    if (fieldName == QLatin1String("IDPREPCONF")) {
+        QTest::keyClick(&grid, Qt::Key_F2);
+        auto *list = qobject_cast<QComboBox *>(QApplication::focusWidget());
+        QVERIFY(list);
+        QTest::keyClicks(list, text.left(1));
+        return;
+    }
+    QTest::keyClicks(&grid, text);
 }
 
 void EditorHarness::retype(QLineEdit *field, const QString &typed, QWidget *next)

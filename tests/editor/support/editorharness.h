@@ -17,7 +17,8 @@ class QWidget;
 // The prescription editor as a user meets it: a host main window, the
 // application server on a fresh fixture database (fixturedb.h), the shared
 // database connection on the same database, the operator context of the
-// fixture's nutritionist in branch "0001", and a scripted interaction that
+// fixture's nutritionist in branch "0001", logged in to the server (and
+// logged in again when the session ends), and a scripted interaction that
 // records every message.
 //
 //   EditorHarness harness;
@@ -50,6 +51,11 @@ public:
     // enter and exit handlers of the controls and panels run.
     static void focus(QWidget *widget);
     static void typeInto(QWidget *widget, const QString &text);
+    // Types into a grid's cell: the column is selected as by a click (the
+    // column left runs its exit check), then the text is typed; a column
+    // edited through a drop-down list (the item's preparation) is opened
+    // with F2 and its entry chosen by the text's first letter.
+    static void typeCell(TDBGrid &grid, const QString &fieldName, const QString &text);
 
     // On the open editor: types the branch and leaves the branch panel for
     // the patient code.
