@@ -225,6 +225,23 @@ QStringList TableDef::keyNames() const
     return names;
 }
 
+QString TableDef::columnList() const
+{
+    QStringList names;
+    for (const ColumnDef &c : columns)
+        names << c.name;
+    return names.join(QStringLiteral(", "));
+}
+
+int TableDef::columnIndex(const QString &name) const
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name == name)
+            return int(i);
+    }
+    return -1;
+}
+
 namespace Schema {
 
 const std::vector<TableDef> &tables()

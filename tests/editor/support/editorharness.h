@@ -5,9 +5,11 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class ClientDataSet;
+class QDialog;
 class HostMainWindow;
 class QLineEdit;
 class TDBGrid;
@@ -50,6 +52,11 @@ public:
     // enter and exit handlers of the controls and panels run.
     static void focus(QWidget *widget);
     static void typeInto(QWidget *widget, const QString &text);
+
+    // Answers the next modal screen: shows it, lets `act` work on it as a
+    // user would, and closes it when `act` left it open; the answer is the
+    // screen's result.
+    void answerScreen(const std::function<void(QDialog &)> &act);
 
     // On the open editor: types the branch and leaves the branch panel for
     // the patient code.
