@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QValueAxis>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -20,7 +21,28 @@ struct BarSource
     QString title;
     QString axisTitle;
     QList<QPair<QString, QString>> sets;   // field name, legend text
+    bool counts = false;                   // whole numbers: a tick per whole step
 };
+
+// The value axis from zero to a little above the highest bar, with round
+// ticks; counts never get ticks between whole numbers.
+QValueAxis *valueAxis(const BarSource &source, double highest)
+{
+    auto *axis = new QValueAxis;
+    axis->setTitleText(source.axisTitle);
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    if (source.counts) {
+        const int step = std::max(1, int(std::ceil((highest + 1) / 4)));
+        axis->setRange(0, step * std::ceil((highest + 1) / step));
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        axis->setTickInterval(step);
+    } else {
+        axis->setRange(0, highest > 0 ? highest * 1.1 : 1);
+        axis->applyNiceNumbers();
+    }
+    return axis;
+}
 
 QString textAt(ClientDataSet &data, int row, const QString &field)
 {
@@ -56,12 +78,9 @@ QChart *barChart(ClientDataSet &data, const BarSource &source, const std::functi
     categoryAxis->append(categories);
     chart->addAxis(categoryAxis, Qt::AlignBottom);
     series->attachAxis(categoryAxis);
-    auto *valueAxis = new QValueAxis;
-    valueAxis->setTitleText(source.axisTitle);
-    valueAxis->setRange(0, highest > 0 ? highest * 1.1 : 1);
-    valueAxis->setLabelFormat(QStringLiteral("%.0f"));
-    chart->addAxis(valueAxis, Qt::AlignLeft);
-    series->attachAxis(valueAxis);
+    QValueAxis *values = valueAxis(source, highest);
+    chart->addAxis(values, Qt::AlignLeft);
+    series->attachAxis(values);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setVisible(sets.size() > 1);
     return chart;
@@ -76,7 +95,7 @@ QChart *VolumeChart(ClientDataSet &diets)
                      {{QStringLiteral("QTPRESCRITO"), QStringLiteral("Prescrito")},
                       {QStringLiteral("QTINFUNDIDO"), QStringLiteral("Infundido")}}},
                     [&diets](int row) {
-                        return textAt(diets, row, QStringLiteral("NMSERVICO")) + QLatin1Char('\n')
+                        return textAt(diets, row, QStringLiteral("NMSERVICO")) + QStringLiteral(" / ")
                             + textAt(diets, row, QStringLiteral("DSDIETPAD"));
                     });
 }
@@ -85,6 +104,7 @@ QChart *InterruptionChart(ClientDataSet &interruptions)
 {
     return barChart(interruptions,
                     {QStringLiteral("Interrupções por tipo de ocorrência"), QStringLiteral("Interrupções"),
-                     {{QStringLiteral("QTINTERRUPCOES"), QStringLiteral("Interrupções")}}},
+                     {{QStringLiteral("QTINTERRUPCOES"), QStringLiteral("Interrupções")}},
+                     true},
                     [&interruptions](int row) { return textAt(interruptions, row, QStringLiteral("NMTPOCORINFU")); });
 }
