@@ -25,5 +25,6 @@ private:
 };
 
 // Registers the placeholders under the codes the module opens:
-// "VQN19040", "VQN19050" and "VQN18100".
+// "VQN19040", "VQN19050" and "VQN18100". Called before the module is loaded,
+// so a screen the module serves itself replaces its placeholder.
 void registerPlaceholderScreens();

@@ -42,6 +42,11 @@ public:
         qDebug() << "dialog rejected";
         return 0;
     }
+    QString saveFileName(const QString &title, const QString &, const QString &) override
+    {
+        qDebug().noquote() << "file choice cancelled:" << title;
+        return {};
+    }
 };
 
 SilentInteraction g_silent;

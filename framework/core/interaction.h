@@ -36,6 +36,9 @@ public:
     virtual bool find(ClientDataSet &data) = 0;
     // Runs a modal dialog of our own and returns its result code.
     virtual int execDialog(QDialog &dialog) = 0;
+    // Asks where to save a file, starting at `suggested` (a path), offering
+    // the file types of `filter` ("CSV (*.csv)"); empty when cancelled.
+    virtual QString saveFileName(const QString &title, const QString &suggested, const QString &filter) = 0;
 };
 
 // The interaction in use. Until one is installed, a silent one that answers

@@ -4,6 +4,7 @@
 #include "widgets/marklistmodel.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -86,4 +87,9 @@ bool GuiInteraction::find(ClientDataSet &data)
 int GuiInteraction::execDialog(QDialog &dialog)
 {
     return dialog.exec();
+}
+
+QString GuiInteraction::saveFileName(const QString &title, const QString &suggested, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(owner(), title, suggested, filter);
 }

@@ -25,6 +25,7 @@ public:
                                         const QString &title, const QStringList &marked) override;
     bool find(ClientDataSet &data) override;
     int execDialog(QDialog &dialog) override;
+    QString saveFileName(const QString &title, const QString &suggested, const QString &filter) override;
 
 private:
     QWidget *owner() const;

@@ -3,6 +3,19 @@
 #include "core/clientdataset.h"
 #include "net/tnetconnection.h"
 #include "core/serverresult.h"
+#include "core/velunor.h"
+
+TNetConnection *NewEntPatConnection(QObject *owner, const QString &objectName)
+{
+    auto *connection = new TNetConnection(owner);
+    connection->setObjectName(objectName);
+    connection->SetServerName(QStringLiteral("Vqn18000.rdmEntPat"));
+    connection->BeforeConnect = [](TNetConnection &c) {
+        c.SetHost(WebURL());
+        c.SetPort(WebPort());
+    };
+    return connection;
+}
 
 QJsonValue CallServer(TNetConnection &connection, const QString &method, const QJsonArray &args)
 {

@@ -5,7 +5,13 @@
 #include <QString>
 
 class ClientDataSet;
+class QObject;
 class TNetConnection;
+
+// A connection to the application-server object "Vqn18000.rdmEntPat" owned
+// by `owner`, reaching the server the operator context names at each
+// connection.
+TNetConnection *NewEntPatConnection(QObject *owner, const QString &objectName);
 
 // Calls a method of the application server and passes its answer through
 // CheckResultServ: a failure is shown to the user and ends the operation.

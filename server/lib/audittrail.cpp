@@ -35,15 +35,7 @@ QString compactText(const QJsonObject &object)
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
-QString columnList(const TableDef &table)
-{
-    QStringList names;
-    for (const ColumnDef &column : table.columns)
-        names << column.name;
-    return names.join(QStringLiteral(", "));
-}
-
-// A row read with columnList(), as values by column name.
+// A row read with TableDef::columnList(), as values by column name.
 QVariantMap rowValues(const TableDef &table, const SqlRow &row)
 {
     QVariantMap values;
@@ -78,7 +70,7 @@ void record(SqlSession &session, const QString &kind, const TableDef &table, con
 QVector<SqlRow> returningRows(SqlSession &session, const QString &statement, const TableDef &table,
                               const QVariantList &binds)
 {
-    return session.select(statement + QStringLiteral(" RETURNING ") + columnList(table), binds);
+    return session.select(statement + QStringLiteral(" RETURNING ") + table.columnList(), binds);
 }
 
 } // namespace
@@ -120,7 +112,7 @@ int auditedUpdate(SqlSession &session, const TableDef &table, const QString &ass
     // (a SQLite writer holds the whole database already).
     const QString lock = session.dialect() == Dialect::PostgreSQL ? QStringLiteral(" FOR UPDATE") : QString();
     const QVector<SqlRow> before = session.select(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3%4").arg(columnList(table), table.name, where, lock), whereBinds);
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3%4").arg(table.columnList(), table.name, where, lock), whereBinds);
     if (before.isEmpty())
         return 0;
     QHash<QString, QJsonObject> oldRows;

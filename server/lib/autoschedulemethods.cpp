@@ -11,11 +11,6 @@ namespace {
 const QString seriesOnlyMessage = QStringLiteral(
     "Pacote de alterações inválido: o cadastro automático só inclui itens do serviço informado.");
 
-bool sameRecord(const RecordKey &a, const RecordKey &b)
-{
-    return a.branch == b.branch && a.patient == b.patient && a.date == b.date && a.sequence == b.sequence;
-}
-
 // Arguments: patient, service date, sequence, branch, "S" (the series
 // replaces the record's items and their occurrences) or "A" (the series is
 // added to them), and the change packet of the new items. An item number
@@ -32,7 +27,7 @@ JsonText setAutoConfesco(SqlSession &session, const MethodArgs &args)
     ChangeRules rules = itemChangeRules();
     const auto itemWrite = rules.prepareWrite;
     rules.prepareWrite = [&record, itemWrite](SqlSession &s, RowValues &values, bool inserting) {
-        if (!inserting || !sameRecord(RecordKey::fromValues(values), record))
+        if (!inserting || RecordKey::fromValues(values) != record)
             throw RequestError(seriesOnlyMessage);
         itemWrite(s, values, inserting);
     };

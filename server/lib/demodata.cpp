@@ -53,9 +53,9 @@ void fillBranch(SqlSession &session, const QString &branch, const QString &name,
                {branch, QStringLiteral("00020"), QStringLiteral("0003")},
                {branch, QStringLiteral("00030"), QStringLiteral("0005")}});
     insertAll(session, QStringLiteral("PRATO"),
-              {{branch, QStringLiteral("D001"), QStringLiteral("Dieta artesanal liquidificada"), QStringLiteral("mL")},
-               {branch, QStringLiteral("D002"), QStringLiteral("Sopa liquidificada"), QStringLiteral("PORCAO")},
-               {branch, QStringLiteral("D003"), QStringLiteral("Suco de frutas coado"), QStringLiteral("mL")}});
+              {{branch, QStringLiteral("D001"), QStringLiteral("Dieta artesanal liquidificada"), QStringLiteral("mL"), 1.0, 0.035},
+               {branch, QStringLiteral("D002"), QStringLiteral("Sopa liquidificada"), QStringLiteral("PORCAO"), 0.6, 0.025},
+               {branch, QStringLiteral("D003"), QStringLiteral("Suco de frutas coado"), QStringLiteral("mL"), 0.45, 0.004}});
     insertRow(session, QStringLiteral("NUTRICIO"), {branch, QStringLiteral("NUTRI02")});
 }
 
@@ -117,18 +117,18 @@ void fillReference(SqlSession &session)
                {QStringLiteral("005"), QStringLiteral("Cateter venoso central")},
                {QStringLiteral("006"), QStringLiteral("Cateter venoso periférico")}});
     insertAll(session, QStringLiteral("TPOCORINFU"),
-              {{QStringLiteral("001"), QStringLiteral("Obstrução da sonda")},
-               {QStringLiteral("002"), QStringLiteral("Vômito")},
-               {QStringLiteral("003"), QStringLiteral("Diarreia")},
-               {QStringLiteral("004"), QStringLiteral("Distensão abdominal")},
-               {QStringLiteral("005"), QStringLiteral("Saída acidental da sonda")},
-               {QStringLiteral("006"), QStringLiteral("Interrupção para exame")}});
+              {{QStringLiteral("001"), QStringLiteral("Obstrução da sonda"), QStringLiteral("S")},
+               {QStringLiteral("002"), QStringLiteral("Vômito"), QStringLiteral("S")},
+               {QStringLiteral("003"), QStringLiteral("Diarreia"), QStringLiteral("S")},
+               {QStringLiteral("004"), QStringLiteral("Distensão abdominal"), QStringLiteral("N")},
+               {QStringLiteral("005"), QStringLiteral("Saída acidental da sonda"), QStringLiteral("S")},
+               {QStringLiteral("006"), QStringLiteral("Interrupção para exame"), QStringLiteral("S")}});
     insertAll(session, QStringLiteral("PRODUTO"),
-              {{QStringLiteral("P001"), QStringLiteral("01.001.0001"), QStringLiteral("Fórmula enteral polimérica 1,0 kcal/mL"), QStringLiteral("mL")},
-               {QStringLiteral("P002"), QStringLiteral("01.001.0002"), QStringLiteral("Fórmula enteral hiperproteica"), QStringLiteral("mL")},
-               {QStringLiteral("P003"), QStringLiteral("01.002.0001"), QStringLiteral("Módulo de proteína"), QStringLiteral("g")},
-               {QStringLiteral("P004"), QStringLiteral("02.001.0001"), QStringLiteral("Emulsão lipídica 20%"), QStringLiteral("FRASCO")},
-               {QStringLiteral("P005"), QStringLiteral("02.001.0002"), QStringLiteral("Solução de aminoácidos 10%"), QStringLiteral("mL")}});
+              {{QStringLiteral("P001"), QStringLiteral("01.001.0001"), QStringLiteral("Fórmula enteral polimérica 1,0 kcal/mL"), QStringLiteral("mL"), 1.0, 0.04},
+               {QStringLiteral("P002"), QStringLiteral("01.001.0002"), QStringLiteral("Fórmula enteral hiperproteica"), QStringLiteral("mL"), 1.5, 0.075},
+               {QStringLiteral("P003"), QStringLiteral("01.002.0001"), QStringLiteral("Módulo de proteína"), QStringLiteral("g"), 3.6, 0.9},
+               {QStringLiteral("P004"), QStringLiteral("02.001.0001"), QStringLiteral("Emulsão lipídica 20%"), QStringLiteral("FRASCO"), 2.0, 0.0},
+               {QStringLiteral("P005"), QStringLiteral("02.001.0002"), QStringLiteral("Solução de aminoácidos 10%"), QStringLiteral("mL"), 0.4, 0.1}});
     // One hash per process: each costs tens of milliseconds on purpose.
     static const QString passwordHash = PasswordHash::make(operatorPassword);
     insertAll(session, QStringLiteral("OPERADOR"),
@@ -139,6 +139,11 @@ void fillReference(SqlSession &session)
     fillBranch(session, QStringLiteral("0002"), QStringLiteral("Hospital Norte"), QStringLiteral("N"));
     insertRow(session, QStringLiteral("DIETSERV"), {QStringLiteral("0001"), QStringLiteral("00020"), QStringLiteral("0004")});
     insertRow(session, QStringLiteral("NUTRICIO"), {QStringLiteral("0001"), QStringLiteral("NUTRI01")});
+    // "0001" keeps the default hang times as rows to edit; "0002" has none
+    // and so uses the defaults.
+    insertAll(session, QStringLiteral("PARAHANG"),
+              {{QStringLiteral("0001"), QStringLiteral("A"), QStringLiteral("0400")},
+               {QStringLiteral("0001"), QStringLiteral("F"), QStringLiteral("2400")}});
 }
 
 void addInpatient(SqlSession &session, const QString &branch, const QString &patient, const QString &name,

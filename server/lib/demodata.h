@@ -17,9 +17,13 @@ class SqlSession;
 // - diets "0001" and "0002" (offered by "00010"), "0003" (by "00020"),
 //   "0004" (only by "00020" of branch "0001"), "0005" (not enteral);
 // - admission standards "APT", "ENF", "UTI"; access routes "001".."006";
-//   occurrence types "001".."006"; products "P001".."P005" with tree codes
+//   occurrence types "001".."006", all but "004" interruptions
+//   (IDINTERRUPCAO "S"); products "P001".."P005" with tree codes
 //   "01.001.0001".. (P004's unit "FRASCO" is longer than five characters);
-//   dishes "D001".."D003" per branch (D002's unit "PORCAO");
+//   dishes "D001".."D003" per branch (D002's unit "PORCAO"); products and
+//   dishes carry kcal and protein per mL (QTKCALML, QTPROTML);
+// - hang times of branch "0001" as rows (4:00 open, 24:00 closed); "0002"
+//   has none;
 // - operators NUTRI01 and NUTRI02 (nutritionists; NUTRI02 in both branches,
 //   NUTRI01 in "0001" only), ENF01 (not a nutritionist), each with the
 //   password operatorPassword ("demo").

@@ -91,6 +91,8 @@ const MethodTable &entPatMethods()
         addOccurrenceMethods(all);
         addAutoScheduleMethods(all);
         addAuditMethods(all);
+        addCopyMethods(all);
+        addStatisticsMethods(all);
         return all;
     }();
     return table;

@@ -20,6 +20,8 @@ struct RecordKey
     QVariantList binds() const;
     // From column values by name (a change's key).
     static RecordKey fromValues(const QVariantMap &values);
+
+    bool operator==(const RecordKey &other) const = default;
 };
 
 // The highest of the first column's numbers (sequences and item numbers are

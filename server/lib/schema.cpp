@@ -34,6 +34,11 @@ std::vector<TableDef> makeTables()
         {QStringLiteral("FILIAL"), {branch, text(QStringLiteral("NMFILIAL"), 30)}, {}, 0},
         {QStringLiteral("PARADIETO"), {branch, text(QStringLiteral("IDAJUSTAPACI"), 1)},
          QStringLiteral("FILIAL"), 1},
+        // Safe hang time per branch and preparation ("A" open, "F" closed),
+        // as "hhmm" text like the item hour; a missing row means the default.
+        {QStringLiteral("PARAHANG"),
+         {branch, key(QStringLiteral("IDPREPCONF"), 1), text(QStringLiteral("HRMAXHANG"), 4)},
+         QStringLiteral("FILIAL"), 1},
         {QStringLiteral("PADRAOSERV"),
          {key(QStringLiteral("CDSERPADDIE"), 3), text(QStringLiteral("NMSERPADDIE"), 30)}, {}, 0},
         {QStringLiteral("ALA"), {branch, key(QStringLiteral("CDALA"), 12), text(QStringLiteral("NMALA"), 40)},
@@ -58,13 +63,17 @@ std::vector<TableDef> makeTables()
         {QStringLiteral("VIACESDIET"),
          {key(QStringLiteral("CDVIACESDIET"), 3), text(QStringLiteral("NMVIACESDIET"), 30)}, {}, 0},
         {QStringLiteral("TPOCORINFU"),
-         {key(QStringLiteral("CDTPOCORINFU"), 3), text(QStringLiteral("NMTPOCORINFU"), 100)}, {}, 0},
+         {key(QStringLiteral("CDTPOCORINFU"), 3), text(QStringLiteral("NMTPOCORINFU"), 100),
+          text(QStringLiteral("IDINTERRUPCAO"), 1)},
+         {}, 0},
         {QStringLiteral("PRODUTO"),
          {key(QStringLiteral("CDPRODUTO"), 10), text(QStringLiteral("CDARVPROD"), 20),
-          text(QStringLiteral("NMPRODUTO"), 50), text(QStringLiteral("SGUNIDADE"), 10)}, {}, 0},
+          text(QStringLiteral("NMPRODUTO"), 50), text(QStringLiteral("SGUNIDADE"), 10), real(QStringLiteral("QTKCALML")),
+          real(QStringLiteral("QTPROTML"))},
+         {}, 0},
         {QStringLiteral("PRATO"),
          {branch, key(QStringLiteral("CDPRATO"), 10), text(QStringLiteral("NMPRATO"), 40),
-          text(QStringLiteral("SGUNIDADE"), 10)},
+          text(QStringLiteral("SGUNIDADE"), 10), real(QStringLiteral("QTKCALML")), real(QStringLiteral("QTPROTML"))},
          QStringLiteral("FILIAL"), 1},
         {QStringLiteral("OPERADOR"),
          {key(QStringLiteral("CDOPERADOR"), 12), text(QStringLiteral("NMOPERADOR"), 40),
@@ -224,6 +233,23 @@ QStringList TableDef::keyNames() const
             names << c.name;
     }
     return names;
+}
+
+QString TableDef::columnList() const
+{
+    QStringList names;
+    for (const ColumnDef &c : columns)
+        names << c.name;
+    return names.join(QStringLiteral(", "));
+}
+
+int TableDef::columnIndex(const QString &name) const
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name == name)
+            return int(i);
+    }
+    return -1;
 }
 
 namespace Schema {

@@ -29,6 +29,10 @@ struct TableDef
 
     const ColumnDef *column(const QString &name) const;
     QStringList keyNames() const;
+    // "A, B, C": every column in schema order, as a SELECT list.
+    QString columnList() const;
+    // Position of a column in schema order, -1 when absent.
+    int columnIndex(const QString &name) const;
 };
 
 namespace Schema {

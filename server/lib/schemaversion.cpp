@@ -16,18 +16,6 @@ namespace {
 
 const QString VersionTable = QStringLiteral("VERSAOESQUEMA");
 
-// Step i brings a database from version i + 1 to version i + 2.
-const std::vector<std::function<void(QSqlDatabase &)>> &steps()
-{
-    static const std::vector<std::function<void(QSqlDatabase &)>> all = {
-        // 2: tables, columns and indexes added after the first version.
-        Schema::addMissing,
-        // 3: the operators' password hashes (OPERADOR.DSSENHA).
-        Schema::addMissing,
-    };
-    return all;
-}
-
 [[noreturn]] void fail(const QSqlQuery &query)
 {
     throw RequestError(
@@ -50,6 +38,25 @@ QSqlQuery run(QSqlDatabase &db, const QString &sql, const QVariantList &values =
     if (!query.exec())
         fail(query);
     return query;
+}
+
+// Step i brings a database from version i + 1 to version i + 2.
+const std::vector<std::function<void(QSqlDatabase &)>> &steps()
+{
+    static const std::vector<std::function<void(QSqlDatabase &)>> all = {
+        // 2: tables, columns and indexes added after the first version.
+        Schema::addMissing,
+        // 3: formulation composition per mL, interruption flag of the
+        // occurrence types (existing types are not interruptions until marked)
+        // and the hang-time table (empty: the defaults apply).
+        [](QSqlDatabase &db) {
+            Schema::addMissing(db);
+            run(db, QStringLiteral("UPDATE TPOCORINFU SET IDINTERRUPCAO = 'N' WHERE IDINTERRUPCAO IS NULL"));
+        },
+        // 4: the operators' password hashes (OPERADOR.DSSENHA).
+        Schema::addMissing,
+    };
+    return all;
 }
 
 // The highest version recorded; 1 when the table is missing or empty (a

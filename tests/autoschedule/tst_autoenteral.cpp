@@ -90,16 +90,7 @@ private:
     // closed afterwards when the run left it open.
     void runDialog(const std::function<void(TfrmAutoEnteral &)> &act)
     {
-        script().answerDialog([act](QDialog &dialog) {
-            dialog.show();
-            if (!QTest::qWaitForWindowActive(&dialog))
-                qWarning("the schedule dialog did not become active");
-            act(static_cast<TfrmAutoEnteral &>(dialog));
-            const int result = dialog.result();
-            if (dialog.isVisible())
-                dialog.reject();
-            return result;
-        });
+        m_harness->answerScreen([act](QDialog &dialog) { act(static_cast<TfrmAutoEnteral &>(dialog)); });
         QTest::mouseClick(m_editor->sbtAutomatico, Qt::LeftButton);
     }
 

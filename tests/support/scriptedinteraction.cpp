@@ -57,6 +57,11 @@ void ScriptedInteraction::answerFind(const QString &fieldName, const QVariant &v
     m_finds.enqueue({false, fieldName, value});
 }
 
+void ScriptedInteraction::answerSaveFile(const QString &path)
+{
+    m_files.enqueue(path);
+}
+
 void ScriptedInteraction::answerFindCancel()
 {
     m_finds.enqueue({true, {}, {}});
@@ -92,7 +97,7 @@ QStringList ScriptedInteraction::errors() const
 bool ScriptedInteraction::allAnswersUsed() const
 {
     return m_questions.isEmpty() && m_alerts.isEmpty() && m_picks.isEmpty() && m_finds.isEmpty()
-        && m_marks.isEmpty() && m_dialogs.isEmpty();
+        && m_marks.isEmpty() && m_dialogs.isEmpty() && m_files.isEmpty();
 }
 
 QStringList ScriptedInteraction::pendingAnswers() const
@@ -108,6 +113,7 @@ QStringList ScriptedInteraction::pendingAnswers() const
     add("find", m_finds.size());
     add("mark", m_marks.size());
     add("dialog", m_dialogs.size());
+    add("file", m_files.size());
     return pending;
 }
 
@@ -122,6 +128,7 @@ void ScriptedInteraction::clear()
     m_finds.clear();
     m_marks.clear();
     m_dialogs.clear();
+    m_files.clear();
 }
 
 void ScriptedInteraction::error(const QString &text)
@@ -185,6 +192,14 @@ int ScriptedInteraction::execDialog(QDialog &dialog)
     if (!hasAnswer(m_dialogs, m_unexpected, QStringLiteral("dialog: ") + title))
         return QDialog::Rejected;
     return m_dialogs.dequeue()(dialog);
+}
+
+QString ScriptedInteraction::saveFileName(const QString &title, const QString &, const QString &)
+{
+    m_events.append({QStringLiteral("file"), title});
+    if (!hasAnswer(m_files, m_unexpected, QStringLiteral("file: ") + title))
+        return {};
+    return m_files.dequeue();
 }
 
 bool ScriptedInteraction::locateAnswer(ClientDataSet &data, const RowAnswer &answer,

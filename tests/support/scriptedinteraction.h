@@ -21,7 +21,7 @@ class ScriptedInteraction : public Interaction
 public:
     struct Event
     {
-        QString kind;   // "error", "information", "question", "alert", "pick", "mark", "find", "dialog"
+        QString kind;   // "error", "information", "question", "alert", "pick", "mark", "find", "dialog", "file"
         QString text;   // message text, or the title of a list
     };
 
@@ -40,6 +40,8 @@ public:
     void answerFindCancel();
     // The callback acts on the dialog's widgets and returns its result code.
     void answerDialog(const std::function<int(QDialog &)> &act);
+    // The path chosen in a save-file dialog; an empty path cancels.
+    void answerSaveFile(const QString &path);
 
     const QVector<Event> &events() const { return m_events; }
     // Texts of every error, information, question and alert, in order.
@@ -63,6 +65,7 @@ public:
                                         const QString &title, const QStringList &marked) override;
     bool find(ClientDataSet &data) override;
     int execDialog(QDialog &dialog) override;
+    QString saveFileName(const QString &title, const QString &suggested, const QString &filter) override;
 
 private:
     struct RowAnswer
@@ -82,4 +85,5 @@ private:
     QQueue<RowAnswer> m_finds;
     QQueue<std::optional<QStringList>> m_marks;
     QQueue<std::function<int(QDialog &)>> m_dialogs;
+    QQueue<QString> m_files;
 };

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -142,6 +143,20 @@ void EditorHarness::retype(QLineEdit *field, const QString &typed, QWidget *next
     field->selectAll();
     QTest::keyClicks(field, typed);
     focus(next);
+}
+
+void EditorHarness::answerScreen(const std::function<void(QDialog &)> &act)
+{
+    m_script.answerDialog([act](QDialog &dialog) {
+        dialog.show();
+        if (!QTest::qWaitForWindowActive(&dialog))
+            qWarning("%s did not become the active window", qPrintable(dialog.objectName()));
+        act(dialog);
+        const int result = dialog.result();
+        if (dialog.isVisible())
+            dialog.reject();
+        return result;
+    });
 }
 
 void EditorHarness::chooseBranch(const QString &typed)

@@ -5,9 +5,11 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class ClientDataSet;
+class QDialog;
 class HostMainWindow;
 class QLineEdit;
 class TDBGrid;
@@ -56,6 +58,11 @@ public:
     // edited through a drop-down list (the item's preparation) is opened
     // with F2 and its entry chosen by the text's first letter.
     static void typeCell(TDBGrid &grid, const QString &fieldName, const QString &text);
+
+    // Answers the next modal screen: shows it, lets `act` work on it as a
+    // user would, and closes it when `act` left it open; the answer is the
+    // screen's result.
+    void answerScreen(const std::function<void(QDialog &)> &act);
 
     // On the open editor: types the branch and leaves the branch panel for
     // the patient code.
