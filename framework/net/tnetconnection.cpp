@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopedValueRollback>
 
 // Plain HTTP, or HTTPS checked against a CA file.
 struct TNetConnection::Client
@@ -31,6 +32,17 @@ TNetConnection::LoginHandler &loginHandler()
 {
     static TNetConnection::LoginHandler handler;
     return handler;
+}
+
+// Asks the handler for a new session. A call made while it runs (its login
+// dialog runs an event loop) starts no second login.
+bool renewSession(TNetConnection &net)
+{
+    static bool renewing = false;
+    if (renewing)
+        return false;
+    const QScopedValueRollback<bool> guard(renewing, true);
+    return loginHandler()(net);
 }
 
 QString transportMessage(httplib::Error error, const QString &host, int port)
@@ -135,13 +147,13 @@ ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
         // connection is its caller's to answer for.
         const bool renewable = m_token.isEmpty() && loginHandler();
         if (renewable && operatorContext().webToken.isEmpty())
-            loginHandler()(*this);
+            renewSession(*this);
         bool sessionRefused = false;
         result = send(method, args, sessionToken(), &sessionRefused);
         // The server refuses a call without a live session before running
         // any of it, so sending it again after a new login cannot apply a
         // change twice.
-        if (sessionRefused && renewable && loginHandler()(*this))
+        if (sessionRefused && renewable && renewSession(*this))
             result = send(method, args, sessionToken(), &sessionRefused);
     }
     if (!result.ok && m_throwException)
