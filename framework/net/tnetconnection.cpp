@@ -121,6 +121,6 @@ ServerResult TNetConnection::send(const QString &path, const QByteArray &body)
         response = m_client->http.Post(target.c_str(), headers, body.constData(), size_t(body.size()),
                                        "application/json");
     if (!response)
-        return ServerResult::failure(transportMessage(response.error(), m_host, m_port));
+        return ServerResult::noAnswer(transportMessage(response.error(), m_host, m_port));
     return ServerResult::fromJson(QByteArray::fromStdString(response->body));
 }

@@ -62,6 +62,7 @@ private slots:
         point(net);
         ServerResult result = net.Call(QStringLiteral("getVeriServ"), {EnteralService});
         QVERIFY(!result.ok);
+        QVERIFY(!result.unanswered);
         QVERIFY(result.error.contains(QStringLiteral("espera 2 argumento(s)")));
         net.SetThrowException(true);
         QVERIFY_THROWS_EXCEPTION(UserError, net.Call(QStringLiteral("metodoInexistente")));
@@ -75,6 +76,7 @@ private slots:
         m_server->stop();
         const ServerResult result = net.Call(QStringLiteral("getVerifViaAcesso"), {Route});
         QVERIFY(!result.ok);
+        QVERIFY(result.unanswered);
         QVERIFY2(result.error.contains(QStringLiteral("servidor de aplicação")), qPrintable(result.error));
     }
 
