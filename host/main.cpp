@@ -7,6 +7,7 @@
 #include "reportcommand.h"
 
 #include "core/abort.h"
+#include "core/localzone.h"
 #include "data/dtmdbgeral.h"
 #include "lib/entpatserver.h"
 #include "widgets/guiinteraction.h"
@@ -133,6 +134,7 @@ bool openDatabase(const HostOptions &options)
 
 int main(int argc, char *argv[])
 {
+    KeepLocalTimeZone();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -182,7 +182,9 @@ void EntPatServer::Private::configure()
         answer(response, outcome.envelope);
         logCall(request, method, 200, outcome.error, clock);
     });
-    http->Post("/echo", [this](const httplib::Request &request, httplib::Response &response) {
+    // Also under a method name, so a client connection that posts to
+    // /<object>/<method> reaches it as it reaches the methods.
+    http->Post(R"(/echo(/[A-Za-z_]+)?)", [this](const httplib::Request &request, httplib::Response &response) {
         QElapsedTimer clock;
         clock.start();
         if (!authorized(request, response))
