@@ -1,11 +1,14 @@
 // Round trips of the application server on the demo data.
 //
-// For each reading method of rdmEntPat: N sequential calls (default 1000)
-// over one kept-alive connection, each paired with a call of the server's
-// bare echo route (the floor: the transport itself), the two taken in
-// alternating order so both see the same load on a busy machine. Printed:
-// the method's median, the echo median of the same pairs, their ratio and
-// PASS/FAIL against the allowed 1.3. Then the throughput of SetConfesco
+// For each reading method of rdmEntPat: N rounds (default 1000), each of
+// one call over a kept-alive client connection, one call of the server's
+// echo route with the same arguments (the transport alone) and one run of
+// the method's own statements straight on the same database (the database
+// alone), in rotating order so all see the same load on a busy machine.
+// Printed: the method's median, the floor (echo median plus direct
+// median), their ratio and PASS/FAIL against the allowed 1.3, and the
+// method's own time in process (statements, rows read, answer encoded),
+// which tells what of the difference is the server's work. Then the throughput of SetConfesco
 // inserts from 8 concurrent clients into one service record. Then the
 // workstation rows: 8 and then 64 workstations, each on its own kept-alive
 // connection calling reading methods back to back for a few seconds:
@@ -18,22 +21,20 @@
 //
 //   bench_server [--calls 1000] [--patients 30] [--database <new SQLite file or postgresql://...>]
 //                [--seconds 5] [--workstations-only] [--check]
-#include "fixtureserver.h"
+#include "benchdatabase.h"
+#include "benchfloor.h"
+
 #include "lib/demodata.h"
 #include "lib/entpatserver.h"
-#include "lib/requesterror.h"
 #include "lib/schema.h"
 #include "lib/sqlsession.h"
-
-#include <httplib.h>
+#include "net/tnetconnection.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -47,88 +48,63 @@ namespace {
 
 constexpr double allowedRatio = 1.3;
 
-struct Client
-{
-    // In a session of the demo nutritionist, as a workstation works.
-    explicit Client(int port) : http("127.0.0.1", port)
-    {
-        http.set_bearer_token_auth(sessionToken(port).toStdString());
-        http.set_tcp_nodelay(true);
-        http.set_keep_alive(true);
-    }
-    // Returns the answer's "data", or an empty value after printing the error.
-    QJsonValue post(const std::string &path, const QJsonArray &args)
-    {
-        const QByteArray body = QJsonDocument(QJsonObject{{"args", args}}).toJson(QJsonDocument::Compact);
-        const auto response = http.Post(path.c_str(), body.constData(), size_t(body.size()), "application/json");
-        if (!response) {
-            std::fprintf(stderr, "%s: transport error %s\n", path.c_str(), httplib::to_string(response.error()).c_str());
-            return {};
-        }
-        const QJsonObject envelope = QJsonDocument::fromJson(QByteArray::fromStdString(response->body)).object();
-        if (!envelope.value("ok").toBool()) {
-            lastError = envelope.value("error").toString();
-            return {};
-        }
-        return envelope.value("data");
-    }
-    QJsonValue call(const QString &method, const QJsonArray &args) { return post("/rdmEntPat/" + method.toStdString(), args); }
-
-    httplib::Client http;
-    QString lastError;
-};
-
-// One round trip in microseconds: from sending the request to having the
-// whole answer (not decoding it); negative when the call failed.
-double roundTrip(Client &client, const std::string &path, const QByteArray &body)
+// One round trip in microseconds, from the call to its decoded answer;
+// negative when the call failed.
+double roundTrip(TNetConnection &connection, const QString &method, const QJsonArray &args)
 {
     QElapsedTimer clock;
     clock.start();
-    const auto response = client.http.Post(path.c_str(), body.constData(), size_t(body.size()), "application/json");
+    const ServerResult result = connection.Call(method, args);
     const double micros = double(clock.nsecsElapsed()) / 1000.0;
-    return response && response->status == 200 ? micros : -1.0;
-}
-
-double median(std::vector<double> values)
-{
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
+    return result.ok ? micros : -1.0;
 }
 
 struct Comparison
 {
     double method = -1;   // median round trip of the method (us)
-    double echo = -1;     // median round trip of the echo calls paired with it (us)
+    double echo = -1;     // median echo round trip with the same arguments (us)
+    double direct = -1;   // median time of the method's statements run straight on the database (us)
+    double server = -1;   // median time of the method run in process, answer encoded (us)
 };
 
-// `calls` pairs of one method call and one echo call, in alternating order.
-Comparison compareWithEcho(Client &client, const std::string &path, const QJsonArray &args, int calls)
+// `calls` rounds of one method call, one echo call with the same arguments,
+// one direct run of the method's statements and one in-process run of the
+// method, in rotating order so all see the same load on a busy machine.
+Comparison compareWithFloor(TNetConnection &client, TNetConnection &echo, SqlSession &direct, const QString &method,
+                            const QJsonArray &args, int calls)
 {
-    // The echo gets the same request, so the two differ only by the work
-    // of the method and the size of its answer.
-    const QByteArray body = QJsonDocument(QJsonObject{{"args", args}}).toJson(QJsonDocument::Compact);
+    const QVector<Statement> statements = callStatements(direct, method, args);
     std::vector<double> methodTimes;
     std::vector<double> echoTimes;
-    methodTimes.reserve(size_t(calls));
-    echoTimes.reserve(size_t(calls));
+    std::vector<double> directTimes;
+    std::vector<double> serverTimes;
     for (int i = 0; i < calls; ++i) {
-        const bool methodFirst = i % 2 == 0;
-        const double first = roundTrip(client, methodFirst ? path : "/echo", body);
-        const double second = roundTrip(client, methodFirst ? "/echo" : path, body);
-        if (first < 0 || second < 0) {
-            std::fprintf(stderr, "%s: call failed\n", path.c_str());
+        for (int step = 0; step < 4; ++step) {
+            switch ((i + step) % 4) {
+            case 0:
+                methodTimes.push_back(roundTrip(client, method, args));
+                break;
+            case 1:
+                echoTimes.push_back(roundTrip(echo, method, args));
+                break;
+            case 2:
+                directTimes.push_back(replayMicros(direct, statements));
+                break;
+            default:
+                serverTimes.push_back(inProcessMicros(direct, method, args));
+            }
+        }
+        if (methodTimes.back() < 0 || echoTimes.back() < 0) {
+            std::fprintf(stderr, "%s: call failed\n", qPrintable(method));
             return {};
         }
-        methodTimes.push_back(methodFirst ? first : second);
-        echoTimes.push_back(methodFirst ? second : first);
     }
-    return {median(methodTimes), median(echoTimes)};
+    return {median(methodTimes), median(echoTimes), median(directTimes), median(serverTimes)};
 }
 
-QString firstCell(const QJsonValue &packet, int column)
+QString firstCell(const ServerResult &result, int column)
 {
-    return packet["rows"][0][column].toString();
+    return result.data[QStringLiteral("rows")][0][column].toString();
 }
 
 int insertThroughput(int port, int clients, int insertsPerClient, const QString &patient, const QString &day)
@@ -137,7 +113,8 @@ int insertThroughput(int port, int clients, int insertsPerClient, const QString 
     std::vector<std::thread> threads;
     for (int c = 0; c < clients; ++c) {
         threads.emplace_back([&, c] {
-            Client client(port);
+            TNetConnection client;
+            connectTo(client, port);
             for (int i = 0; i < insertsPerClient; ++i) {
                 const QJsonObject item{{"CDFILIAL", "0001"}, {"CDPACIENTE", patient}, {"DTSERVINTE", day},
                                        {"NRSEQUSERV", "01"}, {"CDSEQUCOPR", QString::number(1000 * (c + 1) + i)},
@@ -145,7 +122,7 @@ int insertThroughput(int port, int clients, int insertsPerClient, const QString 
                                        {"HRCONSCONF", 8.0}, {"DTCONSCONF", day}, {"CDPRODUTO", "P001"},
                                        {"CDVIACESDIET", "002"}, {"IDPREPCONF", "F"}, {"CDFORMULACAO", "01.001.0001"}};
                 const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", item}}}}};
-                if (client.call("SetConfesco", {packet}).isUndefined())
+                if (!client.Call("SetConfesco", {packet}).ok)
                     ++failures;
             }
         });
@@ -165,15 +142,6 @@ struct WorkstationRow
     double p99 = 0;      // ms
 };
 
-double percentile(std::vector<double> &values, double fraction)
-{
-    if (values.empty())
-        return -1;
-    const auto at = values.begin() + std::ptrdiff_t(double(values.size() - 1) * fraction);
-    std::nth_element(values.begin(), at, values.end());
-    return *at;
-}
-
 // `workstations` clients, each on its own kept-alive connection, calling the
 // methods in turn without pause for `seconds`.
 WorkstationRow workstationRun(int port, int workstations, double seconds,
@@ -187,12 +155,12 @@ WorkstationRow workstationRun(int port, int workstations, double seconds,
     const qint64 end = qint64(seconds * 1e9);
     for (int w = 0; w < workstations; ++w) {
         threads.emplace_back([&, w] {
-            Client client(port);
+            TNetConnection client;
+            connectTo(client, port);
             std::vector<double> &mine = times[size_t(w)];
             for (int i = w; clock.nsecsElapsed() < end; ++i) {
                 const auto &method = methods.at(i % methods.size());
-                const QByteArray body = QJsonDocument(QJsonObject{{"args", method.second}}).toJson(QJsonDocument::Compact);
-                const double micros = roundTrip(client, "/rdmEntPat/" + method.first.toStdString(), body);
+                const double micros = roundTrip(client, method.first, method.second);
                 if (micros < 0)
                     ++failures;
                 else
@@ -213,32 +181,6 @@ WorkstationRow workstationRun(int port, int workstations, double seconds,
     row.median = percentile(all, 0.5);
     row.p99 = percentile(all, 0.99);
     return row;
-}
-
-// The benchmark writes demo patients and items: it only takes a database it
-// creates, never one that may hold real records.
-bool databaseIsNew(const QString &database, QString *error)
-{
-    try {
-        const DatabaseConfig config = DatabaseConfig::parse(database);
-        if (config.dialect == Dialect::SQLite) {
-            if (QFileInfo::exists(database)) {
-                *error = QStringLiteral("%1 já existe: o benchmark só grava em um banco que ele mesmo cria "
-                                        "(informe um arquivo novo).").arg(database);
-                return false;
-            }
-            return true;
-        }
-        SqlSession session(config, QStringLiteral("bench-check"));
-        if (!session.database().tables().isEmpty()) {
-            *error = QStringLiteral("%1 já tem tabelas: o benchmark só grava em um banco vazio.").arg(config.describe());
-            return false;
-        }
-        return true;
-    } catch (const RequestError &failure) {
-        *error = failure.text();
-        return false;
-    }
 }
 
 // The rows for 8 and 64 workstations; 0 when every call was answered.
@@ -265,8 +207,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption callsOption("calls", "Sequential calls per method.", "n", "1000");
     const QCommandLineOption patientsOption("patients", "Demo inpatients per branch.", "n", "30");
-    const QCommandLineOption databaseOption(
-        "database", "New SQLite file or empty PostgreSQL database to fill (default: a temporary SQLite file).", "db");
+    const QCommandLineOption databaseOption = newDatabaseOption();
     const QCommandLineOption secondsOption("seconds", "Seconds of each workstation row.", "s", "5");
     const QCommandLineOption workstationsOnlyOption("workstations-only", "Only the workstation rows.");
     const QCommandLineOption checkOption("check", "Exit with 2 when a method is over the ratio or an insert failed.");
@@ -277,12 +218,10 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     EntPatServerOptions options;
-    options.database = parser.isSet(databaseOption) ? parser.value(databaseOption) : dir.filePath("bench.db");
-    QString error;
-    if (!databaseIsNew(options.database, &error)) {
-        std::fprintf(stderr, "bench_server: %s\n", qPrintable(error));
+    options.database = newDatabase(parser, databaseOption, dir);
+    if (options.database.isEmpty())
         return 1;
-    }
+    QString error;
     options.demo = true;
     options.demoPatients = parser.value(patientsOption).toInt();
     EntPatServer server(options);
@@ -291,11 +230,16 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    Client client(server.port());
+    TNetConnection client;
+    connectTo(client, server.port());
+    TNetConnection echo;
+    connectTo(echo, server.port());
+    echo.SetServerName(QStringLiteral("Bench.echo"));
+    SqlSession direct(DatabaseConfig::parse(options.database), QStringLiteral("bench-direct"));
     const QString branch = "0001";
     const QString patient = "000000000001";
     const QString today = QDate::currentDate().startOfDay().toString(Qt::ISODate);
-    const QString admission = firstCell(client.call("getVdPaciente", {patient, branch}), 5);
+    const QString admission = firstCell(client.Call("getVdPaciente", {patient, branch}), 5);
     const QJsonArray allFilter = {"T", "", "T", "", "T", "", "T", "", "T", QJsonValue(), QJsonValue(), branch};
     const QList<QPair<QString, QJsonArray>> methods = {
         {"GetInternados", {branch}},
@@ -316,8 +260,8 @@ int main(int argc, char *argv[])
         {"getOcorrencia", {patient, "01", today, "0001", branch}},
     };
     for (const auto &method : methods) {
-        if (client.call(method.first, method.second).isUndefined()) {
-            std::fprintf(stderr, "bench_server: %s failed: %s\n", qPrintable(method.first), qPrintable(client.lastError));
+        if (const ServerResult result = client.Call(method.first, method.second); !result.ok) {
+            std::fprintf(stderr, "bench_server: %s failed: %s\n", qPrintable(method.first), qPrintable(result.error));
             return 1;
         }
     }
@@ -327,21 +271,24 @@ int main(int argc, char *argv[])
 
     // Warm up the connection and the server's statements.
     for (const auto &method : methods)
-        compareWithEcho(client, "/rdmEntPat/" + method.first.toStdString(), method.second, calls / 10 + 1);
+        compareWithFloor(client, echo, direct, method.first, method.second, calls / 10 + 1);
 
-    std::printf("%d sequential calls per method, each paired with an echo call; %d demo inpatients per branch, database %s\n",
+    std::printf("%d rounds per method, each of one call, one echo call with the same arguments and one direct run\n"
+                "of the method's statements on the database; %d demo inpatients per branch, database %s\n",
                 calls, options.demoPatients, options.database.startsWith("postgres") ? "PostgreSQL" : "SQLite");
-    std::printf("%-20s %12s %12s %7s  %s\n", "method", "median (us)", "echo (us)", "ratio", "at most 1.3");
+    std::printf("%-20s %12s %10s %12s %11s %7s  %-11s %15s\n", "method", "median (us)", "echo (us)", "direct (us)",
+                "floor (us)", "ratio", "at most 1.3", "in process (us)");
     int over = 0;
     for (const auto &method : methods) {
-        const Comparison times = compareWithEcho(client, "/rdmEntPat/" + method.first.toStdString(), method.second, calls);
-        const double ratio = times.method / times.echo;
+        const Comparison times = compareWithFloor(client, echo, direct, method.first, method.second, calls);
+        const double floor = times.echo + times.direct;
+        const double ratio = times.method / floor;
         const bool ok = times.method > 0 && ratio <= allowedRatio;
         over += ok ? 0 : 1;
-        std::printf("%-20s %12.1f %12.1f %7.2f  %s\n", qPrintable(method.first), times.method, times.echo, ratio,
-                    ok ? "PASS" : "FAIL");
+        std::printf("%-20s %12.1f %10.1f %12.1f %11.1f %7.2f  %-11s %15.1f\n", qPrintable(method.first),
+                    times.method, times.echo, times.direct, floor, ratio, ok ? "PASS" : "FAIL", times.server);
     }
-    std::printf("%d of %d methods within 1.3 times the echo\n", int(methods.size()) - over, int(methods.size()));
+    std::printf("%d of %d methods within 1.3 times the floor\n", int(methods.size()) - over, int(methods.size()));
 
     constexpr int clients = 8;
     constexpr int insertsPerClient = 250;

@@ -9,6 +9,7 @@
 #include "reportcommand.h"
 
 #include "core/abort.h"
+#include "core/localzone.h"
 #include "data/dtmdbgeral.h"
 #include "lib/entpatserver.h"
 #include "net/tnetconnection.h"
@@ -138,6 +139,7 @@ bool openDatabase(const HostOptions &options)
 
 int main(int argc, char *argv[])
 {
+    KeepLocalTimeZone();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -16,6 +16,11 @@ ServerResult ServerResult::failure(const QString &error)
     return {false, QJsonValue(), error};
 }
 
+ServerResult ServerResult::noAnswer(const QString &error)
+{
+    return {false, QJsonValue(), error, true};
+}
+
 ServerResult ServerResult::fromJson(const QByteArray &body)
 {
     QJsonParseError parseError;

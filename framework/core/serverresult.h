@@ -11,9 +11,14 @@ struct ServerResult
     bool ok = false;
     QJsonValue data;
     QString error;
+    // The call got no answer (no connection, or the answer never came), as
+    // opposed to a refusal by the server: what was sent may or may not have
+    // been applied, and sending it again is up to the caller.
+    bool unanswered = false;
 
     static ServerResult success(const QJsonValue &data);
     static ServerResult failure(const QString &error);
+    static ServerResult noAnswer(const QString &error);
     // A body that is not an envelope reads as a failure saying so.
     static ServerResult fromJson(const QByteArray &body);
     QByteArray toJson() const;

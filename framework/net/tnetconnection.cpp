@@ -188,7 +188,7 @@ ServerResult TNetConnection::send(const QString &method, const QJsonArray &args,
     if (!response && response.error() == httplib::Error::Write)
         response = http.Post(target.c_str(), headers, body.constData(), size_t(body.size()), "application/json");
     if (!response)
-        return ServerResult::failure(transportMessage(response.error(), m_host, m_port));
+        return ServerResult::noAnswer(transportMessage(response.error(), m_host, m_port));
     *sessionRefused = response->status == 401;
     return ServerResult::fromJson(QByteArray::fromStdString(response->body));
 }

@@ -71,7 +71,8 @@ public:
 
     // Calls a method of the server object. Transport failures and server
     // refusals come back as a failed result with a message for the user
-    // (or as UserError when ThrowException is set).
+    // (or as UserError when ThrowException is set); a transport failure is
+    // marked `unanswered`.
     ServerResult Call(const QString &method, const QJsonArray &args = {});
 
     // Logs the operator in (method Login) and, on success, keeps the

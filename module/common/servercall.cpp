@@ -2,6 +2,7 @@
 
 #include "core/clientdataset.h"
 #include "net/tnetconnection.h"
+#include "core/messages.h"
 #include "core/serverresult.h"
 #include "core/velunor.h"
 
@@ -33,16 +34,32 @@ void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QSt
     LoadPacket(target, CallServer(connection, method, args));
 }
 
-void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method)
+void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method, PendingChange change,
+                 const std::function<void()> &afterRefusal)
 {
     if (level.ChangeCount() == 0)
         return;
-    try {
-        CallServer(connection, method, {level.Delta().toJson()});
+    const ServerResult result = connection.Call(method, {level.Delta().toJson()});
+    if (result.ok) {
         if (level.LogChanges())
             level.MergeChangeLog();
-    } catch (...) {
-        level.CancelUpdates();
-        throw;
+        return;
     }
+    if (result.unanswered && change == PendingChange::Post) {
+        // The record's values are those the user confirmed; sending them
+        // again is safe, as a change applied by the lost call is refused
+        // the second time instead of being written twice.
+        level.Edit();
+        MensErro(QStringLiteral("Servidor de aplicação indisponível. Os dados digitados foram mantidos; "
+                                "confirme novamente."));
+    }
+    level.CancelUpdates();
+    if (afterRefusal && !result.unanswered) {
+        try {
+            afterRefusal();
+        } catch (...) {
+            // The refusal is what gets reported.
+        }
+    }
+    CheckResultServ(result);
 }

@@ -4,6 +4,8 @@
 #include <QJsonValue>
 #include <QString>
 
+#include <functional>
+
 class ClientDataSet;
 class QObject;
 class TNetConnection;
@@ -26,9 +28,17 @@ void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QSt
 // Loads one packet of a multi-packet answer into the dataset.
 void LoadPacket(ClientDataSet &target, const QJsonValue &packet);
 
+// What the unsent change of a record level came from.
+enum class PendingChange { Post, Deletion };
+
 // Sends the unsent changes of a record level at once with the server's change
 // method (SetServInte, SetConfesco, SetOcorrencia); nothing is sent without a
-// change. On success the change log is merged; on any failure every unsent
-// change of the level is discarded (a new record disappears, a deleted one
-// comes back) and the failure goes on to the caller.
-void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method);
+// change. On success the change log is merged. When the server refuses the
+// change (ok:false), every unsent change of the level is discarded (a new
+// record disappears, a deleted one comes back), `afterRefusal` runs (e.g. to
+// show what the server holds) and the refusal is reported. When the call
+// gets no answer, what the user typed is not thrown away: a posted record
+// stays unsent and goes back into edit, so the next Confirmar sends it again;
+// a deleted record comes back. Either failure ends the operation (Abort).
+void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method, PendingChange change,
+                 const std::function<void()> &afterRefusal = {});

@@ -257,39 +257,26 @@ void TfrmEntParenteral::cdsConfescoBeforePost()
     Seta_Campo_Null(*cdsConfesco);
 }
 
-void TfrmEntParenteral::sendItemChanges()
+void TfrmEntParenteral::sendItemChanges(PendingChange change)
 {
-    if (cdsConfesco->ChangeCount() == 0)
-        return;
-    try {
-        CallServer(*netEntPat, QStringLiteral("SetConfesco"), {cdsConfesco->Delta().toJson()});
-    } catch (...) {
-        // The refused change is dropped and the list shows what the server
-        // holds (another user's item or values included), on the same item.
-        // The refusal is what gets reported: should the list not be read
-        // again, it keeps what the server had accepted before.
-        const QString number = cdsConfesco->FieldByName(ItemField::Number)->AsString();
-        cdsConfesco->CancelUpdates();
-        try {
-            LoadCompositionItems();
-            cdsConfesco->Locate(ItemField::Number, number);
-        } catch (...) {
-        }
-        throw;
-    }
-    if (cdsConfesco->LogChanges())
-        cdsConfesco->MergeChangeLog();
+    // A refused change is dropped and the list shows what the server holds
+    // (another user's item or values included), on the same item.
+    const QString number = cdsConfesco->FieldByName(ItemField::Number)->AsString();
+    SendChanges(*cdsConfesco, *netEntPat, QStringLiteral("SetConfesco"), change, [this, number] {
+        LoadCompositionItems();
+        cdsConfesco->Locate(ItemField::Number, number);
+    });
 }
 
 void TfrmEntParenteral::cdsConfescoAfterPost()
 {
-    sendItemChanges();
+    sendItemChanges(PendingChange::Post);
 }
 
 void TfrmEntParenteral::cdsConfescoAfterDelete()
 {
     const auto refresh = qScopeGuard([this] { dtsConfescoStateChange(); });
-    sendItemChanges();
+    sendItemChanges(PendingChange::Deletion);
 }
 
 void TfrmEntParenteral::cdsConfescoAfterCancel()

@@ -26,6 +26,7 @@ class TEdit;
 class TMaskEdit;
 class TNetConnection;
 class TPanel;
+enum class PendingChange;
 
 // The prescription editor (screen "VQN18000"): the module's main screen, a
 // non-modal child window of the host's main window. For a branch and one of
@@ -310,8 +311,8 @@ private:
     void activateDataSheet();
     void focusColumn(TDBGrid *grid, const QString &fieldName);
     QString ageText(const ClientDataSet &dataSet) const;
-    void sendServiceChanges();
-    void sendItemChanges();
+    void sendServiceChanges(PendingChange change);
+    void sendItemChanges(PendingChange change);
     // Makes a dish or a product the formulation of the current item (from a
     // lookup or the search list) and clears the other kind's fields. The
     // dish branch is kept when a lookup gives none (an empty `dishBranch`).

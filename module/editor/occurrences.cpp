@@ -148,13 +148,13 @@ void TfrmEntParenteral::cdsOcorrenciaBeforePost()
 
 void TfrmEntParenteral::cdsOcorrenciaAfterPost()
 {
-    SendChanges(*cdsOcorrencia, *netEntPat, QStringLiteral("SetOcorrencia"));
+    SendChanges(*cdsOcorrencia, *netEntPat, QStringLiteral("SetOcorrencia"), PendingChange::Post);
 }
 
 void TfrmEntParenteral::cdsOcorrenciaAfterDelete()
 {
     const auto refresh = qScopeGuard([this] { dtsOcorrenciaStateChange(); });
-    SendChanges(*cdsOcorrencia, *netEntPat, QStringLiteral("SetOcorrencia"));
+    SendChanges(*cdsOcorrencia, *netEntPat, QStringLiteral("SetOcorrencia"), PendingChange::Deletion);
 }
 
 void TfrmEntParenteral::cdsOcorrenciaAfterCancel()

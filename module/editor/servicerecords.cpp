@@ -268,31 +268,24 @@ void TfrmEntParenteral::cdsServInteBeforePost()
     cdsServInte->FieldByName(QStringLiteral("DSSERVINTE"))->SetAsString(observation);
 }
 
-void TfrmEntParenteral::sendServiceChanges()
+void TfrmEntParenteral::sendServiceChanges(PendingChange change)
 {
     if (cdsServInte->ChangeCount() == 0)
         return;
-    try {
-        CallServer(*netEntPat, QStringLiteral("SetServInte"), {cdsServInte->Delta().toJson()});
-        if (cdsServInte->LogChanges())
-            cdsServInte->MergeChangeLog();
-        LoadServiceRecords();
-    } catch (...) {
-        cdsServInte->CancelUpdates();
-        throw;
-    }
+    SendChanges(*cdsServInte, *netEntPat, QStringLiteral("SetServInte"), change);
+    LoadServiceRecords();
 }
 
 void TfrmEntParenteral::cdsServInteAfterPost()
 {
-    sendServiceChanges();
+    sendServiceChanges(PendingChange::Post);
 }
 
 void TfrmEntParenteral::cdsServInteAfterDelete()
 {
     m_deletion = Deletion::None;
     try {
-        sendServiceChanges();
+        sendServiceChanges(PendingChange::Deletion);
     } catch (...) {
         dtsServInteStateChange();
         throw;

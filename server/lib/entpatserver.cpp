@@ -195,7 +195,9 @@ void EntPatServer::Private::configure()
         answer(response, outcome.envelope);
         logCall(request, *operatorCode, method, 200, outcome.error, clock);
     });
-    http->Post("/echo", [this](const httplib::Request &request, httplib::Response &response) {
+    // Also under a method name, so a client connection that posts to
+    // /<object>/<method> reaches it as it reaches the methods.
+    http->Post(R"(/echo(/[A-Za-z_]+)?)", [this](const httplib::Request &request, httplib::Response &response) {
         QElapsedTimer clock;
         clock.start();
         const std::optional<QString> operatorCode = sessionOperator(request);

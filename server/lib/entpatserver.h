@@ -45,7 +45,7 @@ struct EntPatServerOptions
 //   server.stop();                       // also done by the destructor
 //
 // Routes: POST /rdmEntPat/<method> with {"args":[...]} answers
-// {"ok":true,"data":...} or {"ok":false,"error":"..."}; POST /echo answers its
+// {"ok":true,"data":...} or {"ok":false,"error":"..."}; POST /echo (or /echo/<name>) answers its
 // arguments as data (a transport baseline); GET /fhir/NutritionOrder and
 // GET /fhir/NutritionIntake answer FHIR searchset Bundles (see fhirroute.h).
 // POST /rdmEntPat/Login with {"args":[operator, password]} answers a session

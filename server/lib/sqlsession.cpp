@@ -43,6 +43,8 @@ SqlSession::~SqlSession()
 
 QSqlQuery &SqlSession::run(const QString &sql, const QVariantList &values)
 {
+    if (onStatement)
+        onStatement(sql, values);
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         if (m_statements.size() >= statementCacheLimit)

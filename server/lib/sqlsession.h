@@ -70,6 +70,11 @@ public:
     // restarted, network cut); a SQLite file is always reachable.
     bool alive();
 
+    // When set, sees each statement and its values just before it runs
+    // (the benchmarks replay a call's statements straight on the database
+    // to measure the database's own share of a call).
+    std::function<void(const QString &sql, const QVariantList &values)> onStatement;
+
     // The call being run (set by the dispatcher for each call).
     const CallOrigin &origin() const { return m_origin; }
     void setOrigin(const CallOrigin &origin) { m_origin = origin; }

@@ -362,6 +362,56 @@ private slots:
         verifyEditorRestored();
     }
 
+    // The server stops while the series goes out: the screen says so, the
+    // record keeps its items and occurrences, and once the server is back
+    // the same confirmation stores the series.
+    void serverStoppedMidRunLeavesTheRecordAsItWas()
+    {
+        openRecord();
+        const QVector<StoredItem> before = stored();
+        const int shown = items().RecordCount();
+        FixtureServer &server = m_harness->server();
+        const int port = server.port();
+        const auto stopOnSend = connect(m_editor->netEntPat, &TNetConnection::calling, this,
+                                        [&server](const QString &method) {
+                                            if (method == QLatin1String("SetAutoConfesco"))
+                                                server.stop();
+                                        });
+        bool openAfterFailure = false;
+        bool openAfterRetry = true;
+        int shownAfterFailure = -1;
+        QVector<StoredItem> afterFailure;
+        int occurrencesAfterFailure = -1;
+        script().answerAlert(Sobrepor);
+        script().answerAlert(Sobrepor);
+        runDialog([&](TfrmAutoEnteral &dialog) {
+            fill(dialog, Entries(), script());
+            QTest::mouseClick(dialog.sbtConfirma, Qt::LeftButton);
+            openAfterFailure = dialog.isVisible();
+            shownAfterFailure = items().RecordCount();
+            disconnect(stopOnSend);
+            QVERIFY2(server.restart(), qPrintable(server.error()));
+            afterFailure = stored();
+            occurrencesAfterFailure = occurrences(Fixture::ProductItem);
+            QTest::mouseClick(dialog.sbtConfirma, Qt::LeftButton);
+            openAfterRetry = dialog.isVisible();
+        });
+        QCOMPARE(script().errors(),
+                 QStringList{QStringLiteral("Não foi possível conectar ao servidor de aplicação em 127.0.0.1:%1. "
+                                            "Verifique se ele está em execução.")
+                                 .arg(port)});
+        QVERIFY(openAfterFailure);
+        QCOMPARE(shownAfterFailure, shown);
+        QCOMPARE(afterFailure.size(), before.size());
+        for (int i = 0; i < before.size(); ++i)
+            QCOMPARE(afterFailure.at(i).number, before.at(i).number);
+        QCOMPARE(occurrencesAfterFailure, 1);
+        QVERIFY(!openAfterRetry);
+        QCOMPARE(stored().size(), 5);
+        QCOMPARE(items().RecordCount(), 5);
+        verifyEditorRestored();
+    }
+
     void confirmationChecks_data()
     {
         QTest::addColumn<Entries>("entries");

@@ -6,7 +6,6 @@
 #include "widgets/btnpesquisa.h"
 #include "screens/dbtext.h"
 #include "core/clientdataset.h"
-#include "screens/datasetfile.h"
 #include "widgets/dbgrid.h"
 #include "widgets/edit.h"
 #include "editor/frmentparenteral.h"
@@ -250,15 +249,7 @@ private slots:
     {
         QFETCH(QString, savedPatient);
         QFETCH(QString, currentPatient);
-        ClientDataSet saved;
-        saved.AddField(FieldDef{QStringLiteral("CDFILIAL"), FieldType::Text, 4});
-        saved.AddField(FieldDef{QStringLiteral("CDPACIENTE"), FieldType::Text, 12});
-        saved.CreateDataSet();
-        saved.Append();
-        saved.FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(Fixture::BranchAdjust);
-        saved.FieldByName(QStringLiteral("CDPACIENTE"))->SetAsString(savedPatient);
-        saved.Post();
-        SaveToFile(saved, m_harness->selectionFile());
+        m_harness->saveSelection(Fixture::BranchAdjust, savedPatient);
         operatorContext().filiProc = Fixture::BranchPlain;
 
         m_editor = m_harness->openEditor();

@@ -70,6 +70,7 @@ private slots:
         point(net);
         ServerResult result = net.Call(QStringLiteral("getVeriServ"), {EnteralService});
         QVERIFY(!result.ok);
+        QVERIFY(!result.unanswered);
         QVERIFY(result.error.contains(QStringLiteral("espera 2 argumento(s)")));
         net.SetThrowException(true);
         QVERIFY_THROWS_EXCEPTION(UserError, net.Call(QStringLiteral("metodoInexistente")));
@@ -83,6 +84,7 @@ private slots:
         m_server->stop();
         const ServerResult result = net.Call(QStringLiteral("getVerifViaAcesso"), {Route});
         QVERIFY(!result.ok);
+        QVERIFY(result.unanswered);
         QVERIFY2(result.error.contains(QStringLiteral("servidor de aplicação")), qPrintable(result.error));
     }
 

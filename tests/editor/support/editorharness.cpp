@@ -2,6 +2,7 @@
 
 #include "core/clientdataset.h"
 #include "common/screenlaunch.h"
+#include "screens/datasetfile.h"
 #include "widgets/dbgrid.h"
 #include "data/dtmdbgeral.h"
 #include "widgets/edit.h"
@@ -49,6 +50,19 @@ EditorHarness::~EditorHarness()
 QString EditorHarness::selectionFile() const
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("FILPACI.cds"));
+}
+
+void EditorHarness::saveSelection(const QString &branch, const QString &patient) const
+{
+    ClientDataSet saved;
+    saved.AddField(FieldDef{QStringLiteral("CDFILIAL"), FieldType::Text, 4});
+    saved.AddField(FieldDef{QStringLiteral("CDPACIENTE"), FieldType::Text, 12});
+    saved.CreateDataSet();
+    saved.Append();
+    saved.FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(branch);
+    saved.FieldByName(QStringLiteral("CDPACIENTE"))->SetAsString(patient);
+    saved.Post();
+    SaveToFile(saved, selectionFile());
 }
 
 bool EditorHarness::start()

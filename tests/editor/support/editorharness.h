@@ -48,6 +48,9 @@ public:
     FixtureServer &server() { return *m_server; }
     // The editor's saved-selection file (removed by the destructor).
     QString selectionFile() const;
+    // Writes the selection file as the editor saves it on closing: the
+    // branch and the patient current in its list.
+    void saveSelection(const QString &branch, const QString &patient) const;
 
     // Moves the focus as a user does (a mouse click or Tab), so that the
     // enter and exit handlers of the controls and panels run.
