@@ -91,6 +91,7 @@ const MethodTable &entPatMethods()
         addOccurrenceMethods(all);
         addAutoScheduleMethods(all);
         addAuditMethods(all);
+        addNutrientMethods(all);
         return all;
     }();
     return table;

@@ -53,6 +53,7 @@ void addItemMethods(MethodTable &table);
 void addOccurrenceMethods(MethodTable &table);
 void addAutoScheduleMethods(MethodTable &table);
 void addAuditMethods(MethodTable &table);
+void addNutrientMethods(MethodTable &table);
 
 // What a call answers: the envelope, and the refusal's message for the log.
 struct CallOutcome
