@@ -45,6 +45,6 @@ set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA
 set(CPACK_DEBIAN_HOST_PACKAGE_NAME entpat-host)
 set(CPACK_COMPONENT_HOST_DESCRIPTION "EntPat host application with the nutrition module\n The host application, its framework libraries and the module Pkg_VQN18000\n (enteral/parenteral screens, report definitions, help).")
 set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS
-  "${QT_RUNTIME}, libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), qt6-qpa-plugins, libsqlite3-0")
+  "${QT_RUNTIME}, libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6charts6 (>= 6.4), qt6-qpa-plugins, libsqlite3-0")
 
 include(CPack)

@@ -24,6 +24,6 @@ private:
     bool m_list;
 };
 
-// Registers the placeholders under the codes the module opens:
-// "VQN19040", "VQN19050" and "VQN18100".
+// Registers the placeholders under the codes the module opens whose
+// screens are not built here: "VQN19050" and "VQN18100".
 void registerPlaceholderScreens();
