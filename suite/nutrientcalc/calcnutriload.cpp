@@ -58,6 +58,8 @@ void TfrmCalcNutri::showChart()
     auto *prescribed = new QBarSet(tr("Prescrito"));
     auto *infused = new QBarSet(tr("Infundido"));
     QStringList items;
+    // What the bars show, in words, for assistive technology.
+    QStringList description;
     const DataPacket rows = cdsItens->ToPacket();
     const int number = rows.indexOf(QStringLiteral("CDSEQUCOPR"));
     const int prescribedVolume = rows.indexOf(QStringLiteral("QTPRATCONF"));
@@ -66,7 +68,11 @@ void TfrmCalcNutri::showChart()
         items << row.at(number).toString();
         *prescribed << row.at(prescribedVolume).toDouble();
         *infused << row.at(infusedVolume).toDouble();
+        description << tr("item %1: prescrito %2 mL, infundido %3 mL")
+                           .arg(items.last(), QLocale().toString(row.at(prescribedVolume).toDouble(), 'f', 3),
+                                QLocale().toString(row.at(infusedVolume).toDouble(), 'f', 3));
     }
+    chvVolumes->setAccessibleDescription(description.join(QStringLiteral("; ")));
     auto *series = new QBarSeries;
     series->append({prescribed, infused});
     chart->addSeries(series);

@@ -221,6 +221,7 @@ void TfrmCalcNutri::buildControls()
     chvVolumes->setAccessibleName(tr("Gráfico do volume prescrito e infundido por item"));
     chvVolumes->setRenderHint(QPainter::Antialiasing);
     chvVolumes->setFocusPolicy(Qt::StrongFocus);
+    chvVolumes->viewport()->setAccessibleName(chvVolumes->accessibleName());
 
     pgcCalculo = new QTabWidget(grbDados);
     pgcCalculo->setObjectName(QStringLiteral("pgcCalculo"));

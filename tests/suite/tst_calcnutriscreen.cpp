@@ -8,6 +8,7 @@
 #include "report/reporttestsupport.h"
 #include "core/clientdataset.h"
 #include "editor/frmentparenteral.h"
+#include "net/tnetconnection.h"
 #include "fixturedb.h"
 #include "nutrientcalc/frmcalcnutri.h"
 #include "screens/screenloader.h"
@@ -16,6 +17,8 @@
 #include "widgets/widgetutils.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
@@ -98,6 +101,8 @@ private slots:
             QCOMPARE(series->barSets().at(0)->label(), QStringLiteral("Prescrito"));
             QCOMPARE(series->barSets().at(0)->at(1), 300.0);
             QCOMPARE(series->barSets().at(1)->at(0), 200.0);
+            QVERIFY(screen.chvVolumes->accessibleDescription().startsWith(
+                QStringLiteral("item 0001: prescrito 250,000 mL, infundido 200,000 mL; item 0002")));
         });
         QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
     }
@@ -122,6 +127,40 @@ private slots:
                      250 * 1.5 + 300 * Fixture::DishKcalPerMl);
         });
         QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
+    }
+
+    // Every control a user can reach on every page reads a name; the tool
+    // buttons read their hints; F5 calculates again.
+    void everyControlIsNamedAndF5CalculatesAgain()
+    {
+        openScreen([](TfrmCalcNutri &screen) {
+            const auto name = [](QWidget *control) {
+                QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+                return face ? face->text(QAccessible::Name).trimmed() : QString();
+            };
+            QStringList unnamed;
+            for (int page = 0; page < screen.pgcCalculo->count(); ++page) {
+                screen.pgcCalculo->setCurrentIndex(page);
+                for (QWidget *control : screen.findChildren<QWidget *>()) {
+                    const bool reachable =
+                        control->focusPolicy() != Qt::NoFocus || qobject_cast<QAbstractButton *>(control);
+                    if (control->isVisible() && reachable && name(control).isEmpty())
+                        unnamed << QString::fromLatin1(control->metaObject()->className()) + QLatin1Char(' ')
+                                       + control->objectName() + QLatin1String(" in ")
+                                       + control->parentWidget()->objectName();
+                }
+            }
+            QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
+            QCOMPARE(name(screen.sbtImprimir), QStringLiteral("Imprimir o cálculo de nutrientes"));
+            QCOMPARE(name(screen.sbtConfirma), QStringLiteral("Gravar a composição das formulações"));
+
+            QStringList calls;
+            QObject::connect(screen.netCalcNutri, &TNetConnection::calling,
+                             [&calls](const QString &method) { calls << method; });
+            EditorHarness::focus(screen.dbgItens);
+            QTest::keyClick(screen.dbgItens, Qt::Key_F5);
+            QCOMPARE(calls, (QStringList{QStringLiteral("getCalcNutri"), QStringLiteral("getComposicao")}));
+        });
     }
 
     // Imprimir prints the report "VQN19040" with what the screen shows.
