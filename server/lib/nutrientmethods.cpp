@@ -237,8 +237,54 @@ JsonText getParaHang(SqlSession &session, const MethodArgs &args)
              QStringLiteral("SELECT IDPREPCONF, HRMAXHANG FROM PARAHANG WHERE CDFILIAL = ? AND HRMAXHANG IS NOT NULL"),
              {args.text(0)}))
         limits.insert(row.at(0).toString(), row.at(1).toString());
-    return makePacket({textColumn(QStringLiteral("IDPREPCONF"), 1), textColumn(QStringLiteral("HRMAXHANG"), 4)},
-                      {{OpenSystem, limits.value(OpenSystem)}, {ClosedSystem, limits.value(ClosedSystem)}});
+    const QString branch = args.text(0);
+    return makePacket({textColumn(QStringLiteral("CDFILIAL"), 4), textColumn(QStringLiteral("IDPREPCONF"), 1),
+                       textColumn(QStringLiteral("HRMAXHANG"), 4)},
+                      {{branch, OpenSystem, limits.value(OpenSystem)}, {branch, ClosedSystem, limits.value(ClosedSystem)}});
+}
+
+// A hang time is "hhmm": hours and minutes (below 60), more than zero.
+void requireHangTime(const QString &text)
+{
+    bool number = false;
+    const int value = text.toInt(&number);
+    if (text.size() != 4 || !number || value <= 0 || text.mid(2).toInt() >= 60)
+        throw RequestError(QStringLiteral("Tempo máximo de infusão inválido: \"%1\".").arg(text));
+}
+
+// Changes of a branch's hang times (modifications of the rows getParaHang
+// answers). A row the branch does not hold yet, read with its default, is
+// inserted; any other row must still hold what was read.
+JsonText setParaHang(SqlSession &session, const MethodArgs &args)
+{
+    QJsonArray changes;
+    for (const QJsonValue &value : args.changes(0).toObject().value(QStringLiteral("changes")).toArray()) {
+        QJsonObject change = value.toObject();
+        const QJsonObject old = change.value(QStringLiteral("old")).toObject();
+        if (change.value(QStringLiteral("kind")).toString() != QLatin1String("modify"))
+            throw RequestError(QStringLiteral("Os tempos máximos de infusão só podem ser alterados."));
+        const bool stored = !session
+                                 .select(QStringLiteral("SELECT 1 FROM PARAHANG WHERE CDFILIAL = ? AND IDPREPCONF = ?"),
+                                         {old.value(QStringLiteral("CDFILIAL")).toString(),
+                                          old.value(QStringLiteral("IDPREPCONF")).toString()})
+                                 .isEmpty();
+        const QString fallback =
+            old.value(QStringLiteral("IDPREPCONF")).toString() == OpenSystem ? OpenHangDefault : ClosedHangDefault;
+        if (!stored && old.value(QStringLiteral("HRMAXHANG")).toString() == fallback) {
+            QJsonObject values = old;
+            values.insert(QStringLiteral("HRMAXHANG"),
+                          change.value(QStringLiteral("new")).toObject().value(QStringLiteral("HRMAXHANG")));
+            change = QJsonObject{{QStringLiteral("kind"), QStringLiteral("insert")}, {QStringLiteral("new"), values}};
+        }
+        changes.append(change);
+    }
+    ChangeRules rules{Schema::table(QStringLiteral("PARAHANG")),
+                      QStringLiteral("Tempo máximo de infusão já cadastrado por outro usuário."), {}, {}};
+    rules.prepareWrite = [](SqlSession &, RowValues &values, bool) {
+        requireHangTime(values.value(QStringLiteral("HRMAXHANG")).toString());
+    };
+    applyChanges(session, QJsonObject{{QStringLiteral("changes"), changes}}, rules);
+    return jsonNull();
 }
 
 } // namespace
@@ -250,4 +296,5 @@ void addNutrientMethods(MethodTable &table)
     table.append({QStringLiteral("getComposicao"), {A::Text, A::DateTime, A::Text}, getComposicao});
     table.append({QStringLiteral("SetComposicao"), {A::Changes}, setComposicao});
     table.append({QStringLiteral("getParaHang"), {A::Text}, getParaHang});
+    table.append({QStringLiteral("SetParaHang"), {A::Changes}, setParaHang});
 }

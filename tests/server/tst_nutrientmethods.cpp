@@ -203,6 +203,36 @@ private slots:
         QCOMPARE(rows.at(1)["IDPREPCONF"].toString(), QStringLiteral("F"));
         QCOMPARE(rows.at(1)["HRMAXHANG"].toString(), closed);
     }
+
+    // A default changed becomes the branch's row; a stored row changes only
+    // from what was read; a time must be "hhmm" above zero.
+    void hangTimesAreChanged()
+    {
+        const auto rows = [this](const QString &branch) {
+            return rowObjects(call(QStringLiteral("getParaHang"), {branch}).data);
+        };
+        const auto changed = [](QJsonObject row, const QString &time) {
+            row["HRMAXHANG"] = time;
+            return row;
+        };
+        const QJsonObject open = rows(BranchPlain).at(0);
+        ServerResult result =
+            call(QStringLiteral("SetParaHang"), {changes({change("modify", open, changed(open, "0600"))})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(rows(BranchPlain).at(0)["HRMAXHANG"].toString(), QStringLiteral("0600"));
+        result = call(QStringLiteral("SetParaHang"), {changes({change("modify", open, changed(open, "0500"))})});
+        QVERIFY(!result.ok);
+        QCOMPARE(rows(BranchPlain).at(0)["HRMAXHANG"].toString(), QStringLiteral("0600"));
+
+        const QJsonObject closed = rows(BranchAdjust).at(1);
+        for (const char *bad : {"0075", "0000", "12:0"}) {
+            result = call(QStringLiteral("SetParaHang"), {changes({change("modify", closed, changed(closed, bad))})});
+            QCOMPARE(result.error, QStringLiteral("Tempo máximo de infusão inválido: \"%1\".").arg(bad));
+        }
+        result = call(QStringLiteral("SetParaHang"), {changes({change("modify", closed, changed(closed, "1200"))})});
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(rows(BranchAdjust).at(1)["HRMAXHANG"].toString(), QStringLiteral("1200"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNutrientMethods)
