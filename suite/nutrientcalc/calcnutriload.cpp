@@ -22,10 +22,12 @@
 void TfrmCalcNutri::FormShow()
 {
     TfrmRotiGeral::FormShow();
-    // Formulations are neither created nor removed here: only their
-    // composition is edited.
-    cdsComposicao->BeforeInsert = [](ClientDataSet &) { throw Abort(); };
-    cdsComposicao->BeforeDelete = [](ClientDataSet &) { throw Abort(); };
+    // Formulations and systems are neither created nor removed here: only
+    // their composition and hang times are edited.
+    for (ClientDataSet *table : {cdsComposicao, cdsParaHang}) {
+        table->BeforeInsert = [](ClientDataSet &) { throw Abort(); };
+        table->BeforeDelete = [](ClientDataSet &) { throw Abort(); };
+    }
     loadCalculation();
 }
 
@@ -36,10 +38,13 @@ void TfrmCalcNutri::loadCalculation()
     const QJsonArray packets = CheckResultServ(netCalcNutri->Call(QStringLiteral("getCalcNutri"), args)).toArray();
     const DataPacket composition =
         DataPacket::fromJson(CheckResultServ(netCalcNutri->Call(QStringLiteral("getComposicao"), args)));
+    const DataPacket hangTimes =
+        DataPacket::fromJson(CheckResultServ(netCalcNutri->Call(QStringLiteral("getParaHang"), {m_branch})));
     cdsItens->LoadFromPacket(DataPacket::fromJson(packets.at(0)));
     cdsTotais->LoadFromPacket(DataPacket::fromJson(packets.at(1)));
     cdsInterrupcoes->LoadFromPacket(DataPacket::fromJson(packets.at(2)));
     cdsComposicao->LoadFromPacket(composition);
+    cdsParaHang->LoadFromPacket(hangTimes);
     lblPaciente->setText(tr("Paciente %1 %2 · Dia %3 · Filial %4")
                              .arg(m_patient, cdsTotais->FieldByName(QStringLiteral("NMPACIENTE"))->AsString(),
                                   QLocale().toString(m_day, QStringLiteral("dd/MM/yyyy")), m_branch));
@@ -89,26 +94,35 @@ void TfrmCalcNutri::showChart()
     series->attachAxis(volumes);
 }
 
+void TfrmCalcNutri::storeChanges(ClientDataSet &dataSet, const QString &method)
+{
+    if (dataSet.State() == DataSetState::Edit)
+        dataSet.Post();
+    if (dataSet.ChangeCount() == 0)
+        return;
+    WaitAnimation wait(this, 0);
+    const ServerResult result = netCalcNutri->Call(method, {dataSet.Delta().toJson()});
+    if (!result.ok) {
+        // Another user changed the row meanwhile, or the text is refused:
+        // the screen shows what is stored again, then the refusal is
+        // reported.
+        dataSet.CancelUpdates();
+        loadCalculation();
+    }
+    CheckResultServ(result);
+    dataSet.MergeChangeLog();
+}
+
 void TfrmCalcNutri::sbtConfirmaClick()
 {
     TfrmRotiGeral::sbtConfirmaClick();
-    if (cdsComposicao->State() == DataSetState::Edit)
-        cdsComposicao->Post();
-    if (cdsComposicao->ChangeCount() == 0)
-        return;
-    {
-        WaitAnimation wait(this, 0);
-        const ServerResult result =
-            netCalcNutri->Call(QStringLiteral("SetComposicao"), {cdsComposicao->Delta().toJson()});
-        if (!result.ok) {
-            // Another user changed a formulation meanwhile: the screen shows
-            // what is stored again, then the refusal is reported.
-            cdsComposicao->CancelUpdates();
-            loadCalculation();
-        }
-        CheckResultServ(result);
-    }
-    loadCalculation();
+    const bool changed = cdsComposicao->ChangeCount() + cdsParaHang->ChangeCount() > 0
+                         || cdsComposicao->State() == DataSetState::Edit
+                         || cdsParaHang->State() == DataSetState::Edit;
+    storeChanges(*cdsComposicao, QStringLiteral("SetComposicao"));
+    storeChanges(*cdsParaHang, QStringLiteral("SetParaHang"));
+    if (changed)
+        loadCalculation();
 }
 
 void TfrmCalcNutri::sbtAtualizarClick()

@@ -86,6 +86,14 @@ const QVector<FieldDef> &figureFields()
     return fields;
 }
 
+// "hhmm" is shown as hh:mm; an editor gets the text itself, its mask adds
+// the colon.
+QString hourText(Field &hour, bool displayText)
+{
+    const QString text = hour.AsString();
+    return displayText && text.size() == 4 ? text.left(2) + QLatin1Char(':') + text.mid(2) : text;
+}
+
 TDBGrid *newGrid(QWidget *parent, const char *name, const QString &accessibleName, ClientDataSet *dataSet)
 {
     auto *grid = new TDBGrid(parent);
@@ -147,10 +155,7 @@ void TfrmCalcNutri::declareDataSets()
                         field("QTPROTML", Kind::Hidden), field("DTFIMPREV", Kind::Hidden)});
     for (const FieldDef &def : figureFields())
         cdsItens->AddField(def);
-    cdsItens->FieldByName(QStringLiteral("HRCONF"))->OnGetText = [](Field &hour, bool) {
-        const QString text = hour.AsString();
-        return text.size() == 4 ? text.left(2) + QLatin1Char(':') + text.mid(2) : text;
-    };
+    cdsItens->FieldByName(QStringLiteral("HRCONF"))->OnGetText = hourText;
 
     cdsTotais = declare(this, "cdsTotais", {field("NMPACIENTE", Kind::Hidden)});
     for (const FieldDef &def : figureFields())
@@ -172,6 +177,17 @@ void TfrmCalcNutri::declareDataSets()
                              field("CDFORMULA", Kind::Hidden), field("CDFORMULACAO", Kind::Text, "Código"),
                              field("NMFORMULACAO", Kind::Text, "Formulação"), field("SGUNIDADE", Kind::Text, "Unidade"),
                              kcal, protein});
+
+    FieldDef hangTime = field("HRMAXHANG", Kind::Text, "Tempo máximo");
+    hangTime.readOnly = false;
+    hangTime.size = 4;
+    hangTime.editMask = QStringLiteral("99:99;0; ");
+    cdsParaHang = declare(this, "cdsParaHang",
+                          {field("CDFILIAL", Kind::Hidden), field("IDPREPCONF", Kind::Text, "Sistema"), hangTime});
+    cdsParaHang->FieldByName(QStringLiteral("IDPREPCONF"))->OnGetText = [](Field &system, bool) {
+        return system.AsString() == QLatin1String("A") ? tr("Aberto") : tr("Fechado");
+    };
+    cdsParaHang->FieldByName(QStringLiteral("HRMAXHANG"))->OnGetText = hourText;
 }
 
 void TfrmCalcNutri::addCommandButton(QToolButton *&button, QAction *&action, const QString &name,
@@ -215,6 +231,10 @@ void TfrmCalcNutri::buildControls()
     auto *compositionHint = new QLabel(tr("Informe as kcal e a proteína por mL de cada formulação e grave."),
                                        grbDados);
     compositionHint->setBuddy(dbgComposicao);
+    dbgParaHang = newGrid(grbDados, "dbgParaHang", tr("Tempo máximo de infusão por sistema"), cdsParaHang);
+    auto *hangHint = new QLabel(tr("Tempo máximo de infusão de um volume prescrito em cada sistema, nesta filial."),
+                                grbDados);
+    hangHint->setBuddy(dbgParaHang);
 
     chvVolumes = new QChartView(grbDados);
     chvVolumes->setObjectName(QStringLiteral("chvVolumes"));
@@ -230,6 +250,7 @@ void TfrmCalcNutri::buildControls()
     pgcCalculo->addTab(page({chvVolumes}), tr("Grá&fico"));
     pgcCalculo->addTab(page({dbgInterrupcoes}), tr("I&nterrupções"));
     pgcCalculo->addTab(page({dbgComposicao, compositionHint}), tr("&Composição"));
+    pgcCalculo->addTab(page({dbgParaHang, hangHint}), tr("Tempo de Infu&são"));
 
     auto *grid = static_cast<QGridLayout *>(grbDados->layout());
     grid->addWidget(lblPaciente, 0, 0);

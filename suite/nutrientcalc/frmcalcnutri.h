@@ -20,8 +20,9 @@ struct ReportRows;
 // prescribed and what was infused per item and in total, the share
 // delivered, energy and protein from the formulations' composition per mL,
 // and the interruptions with their minutes; a chart of prescribed against
-// infused per item; the composition of the day's formulations, edited in
-// place and stored with Gravar; printing through the report engine.
+// infused per item; the composition of the day's formulations and the
+// branch's safe hang times, edited in place and stored with Gravar;
+// printing through the report engine.
 //
 // It is opened with the list the editor hands it: patient code, "S", the
 // day (a date) and the branch code.
@@ -33,7 +34,8 @@ public:
     ~TfrmCalcNutri() override;
 
     void FormShow() override;
-    // Gravar: stores the composition changes, then calculates again.
+    // Gravar: stores the composition and hang-time changes, then
+    // calculates again.
     void sbtConfirmaClick() override;
     void sbtAtualizarClick();
     void sbtImprimirClick();
@@ -46,6 +48,7 @@ public:
     ClientDataSet *cdsTotais;
     ClientDataSet *cdsInterrupcoes;
     ClientDataSet *cdsComposicao;
+    ClientDataSet *cdsParaHang;
     TNetConnection *netCalcNutri;
 
     QLabel *lblPaciente;
@@ -55,6 +58,7 @@ public:
     QChartView *chvVolumes;
     TDBGrid *dbgInterrupcoes;
     TDBGrid *dbgComposicao;
+    TDBGrid *dbgParaHang;
     QAction *actAtualizar;
     QAction *actImprimir;
     QToolButton *sbtAtualizar;
@@ -68,6 +72,9 @@ private:
     // Reads the calculation and the composition from the server.
     void loadCalculation();
     void showChart();
+    // Sends the dataset's changes with the method; on a refusal the screen
+    // reads what is stored again before the refusal is reported.
+    void storeChanges(ClientDataSet &dataSet, const QString &method);
     // The rows the report prints: one per item and interruption, each with
     // the patient, the day and the day's totals.
     ReportRows reportRows() const;

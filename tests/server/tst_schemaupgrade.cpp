@@ -158,7 +158,7 @@ private slots:
                                   Fixture::recordDay().startOfDay().toString(Qt::ISODate), Fixture::BranchAdjust});
         server.stop();
         QVERIFY2(limits.ok && calculation.ok, qPrintable(limits.error + calculation.error));
-        QCOMPARE(limits.data.toObject().value(QStringLiteral("rows")).toArray().at(0).toArray().at(1).toString(),
+        QCOMPARE(Fixture::rowObjects(limits.data).value(0).value(QStringLiteral("HRMAXHANG")).toString(),
                  QStringLiteral("0400"));
         const QVector<QJsonObject> totals = Fixture::rowObjects(calculation.data.toArray().at(1));
         QCOMPARE(totals.value(0).value(QStringLiteral("QTINTERRUP")).toInt(), 0);

@@ -107,24 +107,33 @@ private slots:
         QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
     }
 
-    // A composition typed in the formulation table and stored with Gravar
-    // reaches the server and the figures at once.
-    void aCompositionTypedIsStoredAndCalculated()
+    // Types over a cell of a table page as a user does.
+    static void typeOver(QTabWidget *pages, int page, TDBGrid *grid, const QString &field, const QString &text)
+    {
+        pages->setCurrentIndex(page);
+        EditorHarness::focus(grid);
+        grid->SetSelectedIndex(IndiceCol(*grid, field));
+        QTest::keyClick(grid, Qt::Key_F2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+
+    // A composition typed in the formulation table and a hang time typed in
+    // its table are stored with Gravar and reach the figures at once.
+    void compositionAndHangTimeTypedAreStored()
     {
         openScreen([](TfrmCalcNutri &screen) {
-            screen.pgcCalculo->setCurrentIndex(3);
-            TDBGrid *grid = screen.dbgComposicao;
-            EditorHarness::focus(grid);
             QCOMPARE(screen.cdsComposicao->FieldByName(QStringLiteral("CDFORMULA"))->AsString(), Fixture::Product);
-            grid->SetSelectedIndex(IndiceCol(*grid, QStringLiteral("QTKCALML")));
-            QTest::keyClick(grid, Qt::Key_F2);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1,5"));
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            typeOver(screen.pgcCalculo, 3, screen.dbgComposicao, QStringLiteral("QTKCALML"), QStringLiteral("1,5"));
+            QCOMPARE(shown(screen.dbgParaHang, 0, QStringLiteral("IDPREPCONF")), QStringLiteral("Aberto"));
+            QCOMPARE(shown(screen.dbgParaHang, 0, QStringLiteral("HRMAXHANG")), QStringLiteral("08:00"));
+            typeOver(screen.pgcCalculo, 4, screen.dbgParaHang, QStringLiteral("HRMAXHANG"), QStringLiteral("0600"));
             QTest::mouseClick(screen.sbtConfirma, Qt::LeftButton);
-            QCOMPARE(screen.cdsComposicao->ChangeCount(), 0);
+            QCOMPARE(screen.cdsComposicao->ChangeCount() + screen.cdsParaHang->ChangeCount(), 0);
             QCOMPARE(screen.cdsTotais->FieldByName(QStringLiteral("QTKCALPRESC"))->AsFloat(),
                      250 * 1.5 + 300 * Fixture::DishKcalPerMl);
+            QCOMPARE(shown(screen.dbgParaHang, 0, QStringLiteral("HRMAXHANG")), QStringLiteral("06:00"));
         });
         QVERIFY2(script().errors().isEmpty(), qPrintable(script().errors().join(QLatin1Char('\n'))));
     }
@@ -159,7 +168,8 @@ private slots:
                              [&calls](const QString &method) { calls << method; });
             EditorHarness::focus(screen.dbgItens);
             QTest::keyClick(screen.dbgItens, Qt::Key_F5);
-            QCOMPARE(calls, (QStringList{QStringLiteral("getCalcNutri"), QStringLiteral("getComposicao")}));
+            QCOMPARE(calls, (QStringList{QStringLiteral("getCalcNutri"), QStringLiteral("getComposicao"),
+                                         QStringLiteral("getParaHang")}));
         });
     }
 
