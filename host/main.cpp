@@ -6,6 +6,7 @@
 #include "hostmenus.h"
 #include "hostoptions.h"
 #include "placeholderscreen.h"
+#include "nutrientcalc/frmcalcnutri.h"
 #include "reportcommand.h"
 
 #include "core/abort.h"
@@ -179,6 +180,7 @@ int main(int argc, char *argv[])
         return exitCannotStart;
 
     registerPlaceholderScreens();
+    registerNutrientCalcScreen();
     // Declared before the window: the window (and every screen of the module
     // in it) is destroyed first, then the module is finalised and unloaded.
     PackageLoader module(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Pkg_VQN18000")));

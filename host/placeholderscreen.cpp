@@ -68,7 +68,7 @@ QStringList PlaceholderScreen::valueTexts() const
 
 void registerPlaceholderScreens()
 {
-    for (const char *code : {"VQN19040", "VQN19050", "VQN18100"}) {
+    for (const char *code : {"VQN19050", "VQN18100"}) {
         const QString screenCode = QString::fromLatin1(code);
         RegisterScreen(screenCode, [screenCode](const QVariant &value, QWidget *parent) -> QDialog * {
             return new PlaceholderScreen(screenCode, value, parent);

@@ -24,7 +24,8 @@ private:
     bool m_list;
 };
 
-// Registers the placeholders under the codes the module opens:
-// "VQN19040", "VQN19050" and "VQN18100". Called before the module is loaded,
-// so a screen the module serves itself replaces its placeholder.
+// Registers the placeholders under the codes the module opens whose
+// screens the host does not serve itself: "VQN19050" and "VQN18100". Called
+// before the module is loaded, so a screen the module serves itself
+// replaces its placeholder.
 void registerPlaceholderScreens();

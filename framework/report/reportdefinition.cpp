@@ -117,6 +117,7 @@ ReportDefinition ReportDefinition::fromJson(const QByteArray &json)
     definition.title = object.value(QLatin1String("title")).toString();
     definition.landscape = object.value(QLatin1String("orientation")).toString() == QLatin1String("landscape");
     definition.sql = joinedText(object.value(QLatin1String("sql")));
+    definition.screenRows = object.value(QLatin1String("source")).toString() == QLatin1String("screen");
     definition.endOfDayParameters = textList(object.value(QLatin1String("endOfDayParameters")));
     definition.headerLines = textList(object.value(QLatin1String("header")));
     definition.emptyText = object.value(QLatin1String("empty")).toString();
@@ -135,7 +136,7 @@ ReportDefinition ReportDefinition::fromJson(const QByteArray &json)
     }
     checkTotals(definition.groups);
     definition.detail = readBand(object.value(QLatin1String("detail")));
-    if (definition.code.isEmpty() || definition.sql.trimmed().isEmpty())
+    if (definition.code.isEmpty() || (definition.sql.trimmed().isEmpty() && !definition.screenRows))
         throw UserError(tr("Definição de relatório inválida: faltam o código (code) ou o SQL (sql)."));
     return definition;
 }

@@ -58,6 +58,9 @@ struct ReportDefinition
     QString title;
     bool landscape = false;
     QString sql;
+    // "source": "screen": the screen that prints hands the rows (see
+    // TReportDesigner::ScreenRows); the definition has no SQL then.
+    bool screenRows = false;
     QStringList endOfDayParameters;   // date parameters bound as the end of their day
     QStringList headerLines;          // templates under the title, on every page
     QString emptyText;                // printed when the query returns no row

@@ -67,6 +67,13 @@ bool TReportDesigner::Prepare(ReportLayout *layout) const
         BeforeGetQueryParams(params, cancel);
     if (cancel)
         return false;
+    if (definition.screenRows) {
+        if (!ScreenRows)
+            throw UserError(tr("O relatório %1 só pode ser impresso pela tela que tem os seus dados.")
+                                .arg(definition.code));
+        *layout = layoutReport(definition, ScreenRows(), params);
+        return true;
+    }
     const QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
     if (!database.isOpen())
         throw UserError(tr("O banco de dados não está conectado."));

@@ -44,6 +44,9 @@ public:
     // Called with the parameters of the report's query before it runs;
     // setting the Boolean cancels the report.
     std::function<void(TReportParams &params, bool &cancel)> BeforeGetQueryParams;
+    // The rows of a definition whose source is the screen (it has no query):
+    // what the screen computed, printed as it shows it.
+    std::function<ReportRows()> ScreenRows;
 
     // The definition file in use; throws ReportMissing when there is none.
     QString ResolvedFile() const;

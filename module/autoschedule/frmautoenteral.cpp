@@ -7,6 +7,7 @@
 #include "common/servercall.h"
 #include "editor/frmentparenteral.h"
 
+#include "core/abort.h"
 #include "data/adoibquery.h"
 #include "widgets/btnpesquisa.h"
 #include "core/clientdataset.h"
@@ -211,6 +212,7 @@ void TfrmAutoEnteral::FormCreate()
     if (record.Active() && !record.IsEmpty())
         dbeDieta->SetText(record.FieldByName(QStringLiteral("DSDIETPAD"))->AsString());
     btnViaAcesso->SetDataSource(editor().qryViaAcesso);
+    m_hangLimits = HangLimits::load(*editor().netEntPat, editor().BranchCode());
 }
 
 void TfrmAutoEnteral::cbbPreparaChange()
@@ -307,6 +309,7 @@ void TfrmAutoEnteral::sbtConfirmaClick()
     TfrmRotiGeral::sbtConfirmaClick();
     const QDate consumption = depData->GetDate();
     checkEntries(consumption);
+    confirmHangTime();
     medHrConsumo->setFocus();
     generateItems(consumption);
 }
@@ -356,4 +359,13 @@ void TfrmAutoEnteral::checkEntries(const QDate &consumption)
         refuse(nedVelo, "Velo_Inf");
     if (!(nedVelo->GetNumber() > 0))
         refuse(nedVelo, "Velo_Dif");
+}
+
+void TfrmAutoEnteral::confirmHangTime()
+{
+    if (!ConfirmHangTime(m_hangLimits, preparationCode(), nedVolPresc->GetNumber(), nedVelo->GetNumber(),
+                         edtNmPrato->Text())) {
+        nedVolPresc->setFocus();
+        throw Abort();
+    }
 }

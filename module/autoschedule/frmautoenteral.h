@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/hangtime.h"
+
 #include "screens/frmrotigeral.h"
 
 #include <QDate>
@@ -74,9 +76,14 @@ private:
     void checkEntries(const QDate &consumption);
     // Asks how the series joins the record's items and generates it.
     void generateItems(const QDate &consumption);
+    // After the checks: asks before a series whose volume outlasts its
+    // system's safe hang time; "Não" ends the confirmation on the volume.
+    void confirmHangTime();
 
     // Code of the chosen access route.
     QString stCdViaAcesso;
+    // The safe hang times of the editor's branch, read when the dialog is made.
+    HangLimits m_hangLimits;
     // The interval's or the period's text when it last got the focus.
     QString stTextoEntrada;
 };

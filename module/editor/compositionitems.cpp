@@ -8,6 +8,7 @@
 #include "itemfields.h"
 #include "core/abort.h"
 #include "core/clientdataset.h"
+#include "common/hangtime.h"
 #include "common/hourtext.h"
 #include "common/servercall.h"
 #include "core/consiste.h"
@@ -252,9 +253,29 @@ void TfrmEntParenteral::cdsConfescoBeforePost()
             refuseItem(ItemField::Infused, QStringLiteral("Quant_Infu_Menor"));
         if (speed->AsFloat() <= 0)
             refuseItem(ItemField::Speed, QStringLiteral("Veloci_Dif"));
+        confirmItemHangTime();
         cdsConfesco->FieldByName(QStringLiteral("CDFILIAL"))->SetAsString(BranchCode());
     }
     Seta_Campo_Null(*cdsConfesco);
+}
+
+// After every check: a volume that takes longer than the safe hang time of
+// its system at its speed is posted only when the user agrees.
+void TfrmEntParenteral::confirmItemHangTime()
+{
+    const QString preparation = cdsConfesco->FieldByName(ItemField::Preparation)->AsString();
+    const QString name = cdsConfesco
+                             ->FieldByName(preparation == ItemField::OpenSystem ? QStringLiteral("NMPRATO")
+                                                                                : QStringLiteral("NMPRODUTO"))
+                             ->AsString();
+    const QString item = cdsConfesco->FieldByName(ItemField::Number)->AsString()
+                         + (name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(name));
+    const HangLimits limits = HangLimits::load(*netEntPat, BranchCode());
+    if (!ConfirmHangTime(limits, preparation, cdsConfesco->FieldByName(ItemField::Prescribed)->AsFloat(),
+                         cdsConfesco->FieldByName(ItemField::Speed)->AsFloat(), item)) {
+        focusColumn(dbgConfesco, ItemField::Prescribed);
+        throw Abort();
+    }
 }
 
 void TfrmEntParenteral::sendItemChanges(PendingChange change)

@@ -320,6 +320,9 @@ private:
     void setItemProduct(const QString &code, const QString &treeCode, const QString &name, const QString &unit);
     // Reports a failed post check with the focus on the field's column.
     void refuseItem(const QString &fieldName, const QString &messageKey);
+    // Asks before posting an item whose volume outlasts its system's safe
+    // hang time; "Não" ends the post with the focus on the prescribed volume.
+    void confirmItemHangTime();
     // A new occurrence repeats the item, date-time and type of one already
     // in the list.
     bool repeatsListedOccurrence() const;

@@ -78,7 +78,7 @@ void addRecords(SqlSession &session, const QString &patient, const QDateTime &ad
             const double hour = 6.0 * item;
             insertRow(session, QStringLiteral("CONFESCO"),
                       {branch, patient, date, QStringLiteral("01"), QStringLiteral("%1").arg(item, 4, 10, QLatin1Char('0')),
-                       formulation[0], formulation[1], 62.5, 250.0, item == 3 ? 200.0 : 250.0, hour, date,
+                       formulation[0], formulation[1], 62.5, 250.0, item == 1 ? 200.0 : 250.0, hour, date,
                        formulation[2], QStringLiteral("002"), formulation[3], null,
                        QStringLiteral("%1").arg(int(hour), 2, 10, QLatin1Char('0')) + QStringLiteral("00"), formulation[4], formulation[5]});
         }

@@ -93,6 +93,7 @@ const MethodTable &entPatMethods()
         addAuditMethods(all);
         addCopyMethods(all);
         addStatisticsMethods(all);
+        addNutrientMethods(all);
         return all;
     }();
     return table;

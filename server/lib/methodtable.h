@@ -55,6 +55,7 @@ void addAutoScheduleMethods(MethodTable &table);
 void addAuditMethods(MethodTable &table);
 void addCopyMethods(MethodTable &table);
 void addStatisticsMethods(MethodTable &table);
+void addNutrientMethods(MethodTable &table);
 
 // What a call answers: the envelope, and the refusal's message for the log.
 struct CallOutcome

@@ -258,6 +258,46 @@ private slots:
         QCOMPARE(stored().first().hour, QStringLiteral("0000"));
     }
 
+    // A volume that outlasts the closed system's 24 hours is asked about
+    // once for the whole series, after the checks: Sim goes on to the
+    // generation, Não keeps the dialog open on the prescribed volume.
+    void aLongInfusionIsAskedAboutOnce_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("Sim") << true;
+        QTest::newRow("Não") << false;
+    }
+
+    void aLongInfusionIsAskedAboutOnce()
+    {
+        QFETCH(bool, answer);
+        openRecord();
+        const int before = int(stored().size());
+        Entries entries;
+        entries.prescribed = QStringLiteral("3000");   // 100 hours at 30 mL/h
+        script().answerQuestion(answer);
+        if (answer)
+            script().answerAlert(Acrescentar);
+        QString focus;
+        bool open = false;
+        runDialog([&](TfrmAutoEnteral &dialog) {
+            fill(dialog, entries, script());
+            QTest::mouseClick(dialog.sbtConfirma, Qt::LeftButton);
+            focus = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+            open = dialog.isVisible();
+        });
+        QVERIFY2(script().errors().isEmpty(), qPrintable(errors()));
+        const QStringList asked{QStringLiteral("O item Fórmula enteral polimérica 1,0 kcal/mL leva 100:00 h para ser "
+                                               "infundido, mais que o tempo máximo de 24:00 h do sistema fechado. "
+                                               "Deseja continuar?")};
+        QCOMPARE(script().messages(), answer ? asked + QStringList{kQuestion} : asked);
+        QCOMPARE(int(stored().size()), answer ? before + 5 : before);
+        QCOMPARE(open, !answer);
+        if (!answer)
+            QCOMPARE(focus, QStringLiteral("nedVolPresc"));
+        verifyEditorRestored();
+    }
+
     void appendContinuesTheNumbering_data()
     {
         QTest::addColumn<int>("recordDay");

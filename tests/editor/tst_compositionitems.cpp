@@ -321,6 +321,51 @@ private slots:
         QCOMPARE(serverItems(QDate::currentDate()).rows.size(), 0);
     }
 
+    // A volume that takes longer than its system's safe hang time at its
+    // speed (closed system: 24 hours) is asked about after every check:
+    // Sim stores the item, Não keeps it unposted on the prescribed volume.
+    // Open-system dishes of branch 0001 may take 8 hours.
+    void aLongInfusionIsAskedAboutBeforeThePost_data()
+    {
+        QTest::addColumn<Cells>("cells");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("question");
+        const QString product = QStringLiteral("O item 0001 (Fórmula enteral polimérica 1,0 kcal/mL) leva 40:00 h "
+                                               "para ser infundido, mais que o tempo máximo de 24:00 h do sistema "
+                                               "fechado. Deseja continuar?");
+        const Cells longProduct = withCells(validItem(), {ItemField::Prescribed + "=2500"});
+        QTest::newRow("Sim") << longProduct << true << product;
+        QTest::newRow("Não") << longProduct << false << product;
+        QTest::newRow("dish within the branch's 8 hours")
+            << withCells(validItem(), {ItemField::Preparation + "=Aberto", ItemField::Formulation + "=" + Fixture::Dish,
+                                       ItemField::Prescribed + "=450", ItemField::Speed + "=60"})
+            << true << QString();
+        QTest::newRow("dish beyond the branch's 8 hours")
+            << withCells(validItem(), {ItemField::Preparation + "=Aberto", ItemField::Formulation + "=" + Fixture::Dish,
+                                       ItemField::Prescribed + "=600", ItemField::Speed + "=60"})
+            << false
+            << QStringLiteral("O item 0001 (Sopa liquidificada) leva 10:00 h para ser infundido, mais que o tempo "
+                              "máximo de 8:00 h do sistema aberto. Deseja continuar?");
+    }
+
+    void aLongInfusionIsAskedAboutBeforeThePost()
+    {
+        QFETCH(Cells, cells);
+        QFETCH(bool, answer);
+        QFETCH(QString, question);
+        openItems(true);
+        typeNewItem(cells);
+        if (!question.isEmpty())
+            script().answerQuestion(answer);
+        click(m_editor->sbtConfirmar);
+        QVERIFY2(script().errors().isEmpty(), qPrintable(errors()));
+        QCOMPARE(script().messages(), question.isEmpty() ? QStringList() : QStringList{question});
+        QCOMPARE(serverItems(QDate::currentDate()).rows.size(), answer ? 1 : 0);
+        QCOMPARE(items().State(), answer ? DataSetState::Browse : DataSetState::Insert);
+        if (!answer)
+            QVERIFY(focusOn(ItemField::Prescribed));
+    }
+
     // Leaving the grid with a bad item shows the refusal and keeps the
     // focus in the grid.
     void leavingTheGridPostsThePendingItem_data()

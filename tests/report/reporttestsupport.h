@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QString>
 
@@ -20,4 +23,16 @@ inline QString pdfText(const QString &pdf)
     if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
         return {};
     return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// An answer to the print dialog that makes a PDF file the printer (for a
+// scripted interaction's answerDialog).
+inline int printToPdf(QDialog &dialog, const QString &pdf)
+{
+    auto *print = qobject_cast<QPrintDialog *>(&dialog);
+    if (!print)
+        return int(QDialog::Rejected);
+    print->printer()->setOutputFormat(QPrinter::PdfFormat);
+    print->printer()->setOutputFileName(pdf);
+    return int(QDialog::Accepted);
 }

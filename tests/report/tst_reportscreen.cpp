@@ -76,14 +76,7 @@ private:
     // Answers the print dialog with a PDF file as the printer.
     void printToPdf(const QString &pdf)
     {
-        script().answerDialog([pdf](QDialog &dialog) {
-            auto *print = qobject_cast<QPrintDialog *>(&dialog);
-            if (!print)
-                return int(QDialog::Rejected);
-            print->printer()->setOutputFormat(QPrinter::PdfFormat);
-            print->printer()->setOutputFileName(pdf);
-            return int(QDialog::Accepted);
-        });
+        script().answerDialog([pdf](QDialog &dialog) { return ::printToPdf(dialog, pdf); });
     }
 
     QTemporaryDir m_dir;

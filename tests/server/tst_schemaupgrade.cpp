@@ -3,6 +3,7 @@
 #include "lib/database.h"
 #include "lib/entpatserver.h"
 #include "fixturedb.h"
+#include "fixturepackets.h"
 #include "fixtureserver.h"
 #include "lib/requesterror.h"
 #include "lib/schemaversion.h"
@@ -132,6 +133,40 @@ private slots:
             QCOMPARE(rows.at(i).version, i + 1);
         QVERIFY(hasColumn(database, QStringLiteral("PRODUTO"), QStringLiteral("SGUNIDADE")));
         QVERIFY(hasColumn(database, QStringLiteral("OCORINFU"), QStringLiteral("CDTPOCORINFU")));
+    }
+
+    // A database of version 2 gains the composition columns, the interruption
+    // flag (no existing type interrupts until marked) and an empty hang-time
+    // table, whose defaults then apply.
+    void version2GainsCompositionInterruptionsAndHangTimes()
+    {
+        const QString database = freshDatabase();
+        alter(database, {QStringLiteral("UPDATE VERSAOESQUEMA SET NRVERSAO = 2"),
+                         QStringLiteral("DROP TABLE PARAHANG"),
+                         QStringLiteral("ALTER TABLE TPOCORINFU DROP COLUMN IDINTERRUPCAO"),
+                         QStringLiteral("ALTER TABLE PRODUTO DROP COLUMN QTKCALML"),
+                         QStringLiteral("ALTER TABLE PRATO DROP COLUMN QTPROTML")});
+
+        EntPatServer server(optionsFor(database));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const ServerResult limits =
+            callServer(server.port(), QStringLiteral("getParaHang"), QJsonArray{Fixture::BranchAdjust});
+        const ServerResult calculation =
+            callServer(server.port(), QStringLiteral("getCalcNutri"),
+                       QJsonArray{Fixture::AdultWithRecords,
+                                  Fixture::recordDay().startOfDay().toString(Qt::ISODate), Fixture::BranchAdjust});
+        server.stop();
+        QVERIFY2(limits.ok && calculation.ok, qPrintable(limits.error + calculation.error));
+        QCOMPARE(Fixture::rowObjects(limits.data).value(0).value(QStringLiteral("HRMAXHANG")).toString(),
+                 QStringLiteral("0400"));
+        const QVector<QJsonObject> totals = Fixture::rowObjects(calculation.data.toArray().at(1));
+        QCOMPARE(totals.value(0).value(QStringLiteral("QTINTERRUP")).toInt(), 0);
+        // The added columns are empty: only the dish's energy and the
+        // product's protein are known.
+        QCOMPARE(totals.value(0).value(QStringLiteral("QTKCALPRESC")).toDouble(), 300 * Fixture::DishKcalPerMl);
+        QCOMPARE(totals.value(0).value(QStringLiteral("QTPROTPRESC")).toDouble(), 250 * Fixture::ProductProteinPerMl);
+        QCOMPARE(versions(database).last().version, SchemaVersion::current());
     }
 
     void currentDatabaseLeftAlone()

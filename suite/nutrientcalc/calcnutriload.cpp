@@ -1,0 +1,131 @@
+// The nutrient calculation screen's reading, storing and chart.
+
+#include "nutrientcalc/frmcalcnutri.h"
+
+#include "core/abort.h"
+#include "core/clientdataset.h"
+#include "core/packets.h"
+#include "core/serverresult.h"
+#include "net/tnetconnection.h"
+#include "widgets/waitanimation.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLocale>
+#include <QValueAxis>
+
+void TfrmCalcNutri::FormShow()
+{
+    TfrmRotiGeral::FormShow();
+    // Formulations and systems are neither created nor removed here: only
+    // their composition and hang times are edited.
+    for (ClientDataSet *table : {cdsComposicao, cdsParaHang}) {
+        table->BeforeInsert = [](ClientDataSet &) { throw Abort(); };
+        table->BeforeDelete = [](ClientDataSet &) { throw Abort(); };
+    }
+    loadCalculation();
+}
+
+void TfrmCalcNutri::loadCalculation()
+{
+    WaitAnimation wait(this, 6);
+    const QJsonArray args{m_patient, valueToJson(m_day.startOfDay()), m_branch};
+    const QJsonArray packets = CheckResultServ(netCalcNutri->Call(QStringLiteral("getCalcNutri"), args)).toArray();
+    const DataPacket composition =
+        DataPacket::fromJson(CheckResultServ(netCalcNutri->Call(QStringLiteral("getComposicao"), args)));
+    const DataPacket hangTimes =
+        DataPacket::fromJson(CheckResultServ(netCalcNutri->Call(QStringLiteral("getParaHang"), {m_branch})));
+    cdsItens->LoadFromPacket(DataPacket::fromJson(packets.at(0)));
+    cdsTotais->LoadFromPacket(DataPacket::fromJson(packets.at(1)));
+    cdsInterrupcoes->LoadFromPacket(DataPacket::fromJson(packets.at(2)));
+    cdsComposicao->LoadFromPacket(composition);
+    cdsParaHang->LoadFromPacket(hangTimes);
+    lblPaciente->setText(tr("Paciente %1 %2 · Dia %3 · Filial %4")
+                             .arg(m_patient, cdsTotais->FieldByName(QStringLiteral("NMPACIENTE"))->AsString(),
+                                  QLocale().toString(m_day, QStringLiteral("dd/MM/yyyy")), m_branch));
+    showChart();
+}
+
+void TfrmCalcNutri::showChart()
+{
+    QChart *chart = chvVolumes->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    chart->setTitle(tr("Volume prescrito e infundido por item (mL)"));
+    auto *prescribed = new QBarSet(tr("Prescrito"));
+    auto *infused = new QBarSet(tr("Infundido"));
+    QStringList items;
+    // What the bars show, in words, for assistive technology.
+    QStringList description;
+    const DataPacket rows = cdsItens->ToPacket();
+    const int number = rows.indexOf(QStringLiteral("CDSEQUCOPR"));
+    const int prescribedVolume = rows.indexOf(QStringLiteral("QTPRATCONF"));
+    const int infusedVolume = rows.indexOf(QStringLiteral("QTINFUCONF"));
+    for (const QVector<QVariant> &row : rows.rows) {
+        items << row.at(number).toString();
+        *prescribed << row.at(prescribedVolume).toDouble();
+        *infused << row.at(infusedVolume).toDouble();
+        description << tr("item %1: prescrito %2 mL, infundido %3 mL")
+                           .arg(items.last(), QLocale().toString(row.at(prescribedVolume).toDouble(), 'f', 3),
+                                QLocale().toString(row.at(infusedVolume).toDouble(), 'f', 3));
+    }
+    chvVolumes->setAccessibleDescription(description.join(QStringLiteral("; ")));
+    auto *series = new QBarSeries;
+    series->append({prescribed, infused});
+    chart->addSeries(series);
+    auto *categories = new QBarCategoryAxis;
+    categories->append(items);
+    categories->setTitleText(tr("Item"));
+    chart->addAxis(categories, Qt::AlignBottom);
+    series->attachAxis(categories);
+    auto *volumes = new QValueAxis;
+    volumes->setTitleText(tr("mL"));
+    volumes->setLabelFormat(QStringLiteral("%.0f"));
+    volumes->setMin(0);
+    chart->addAxis(volumes, Qt::AlignLeft);
+    series->attachAxis(volumes);
+}
+
+void TfrmCalcNutri::storeChanges(ClientDataSet &dataSet, const QString &method)
+{
+    if (dataSet.State() == DataSetState::Edit)
+        dataSet.Post();
+    if (dataSet.ChangeCount() == 0)
+        return;
+    WaitAnimation wait(this, 0);
+    const ServerResult result = netCalcNutri->Call(method, {dataSet.Delta().toJson()});
+    if (!result.ok) {
+        // Another user changed the row meanwhile, or the text is refused:
+        // the screen shows what is stored again, then the refusal is
+        // reported.
+        dataSet.CancelUpdates();
+        loadCalculation();
+    }
+    CheckResultServ(result);
+    dataSet.MergeChangeLog();
+}
+
+void TfrmCalcNutri::sbtConfirmaClick()
+{
+    TfrmRotiGeral::sbtConfirmaClick();
+    const bool changed = cdsComposicao->ChangeCount() + cdsParaHang->ChangeCount() > 0
+                         || cdsComposicao->State() == DataSetState::Edit
+                         || cdsParaHang->State() == DataSetState::Edit;
+    storeChanges(*cdsComposicao, QStringLiteral("SetComposicao"));
+    storeChanges(*cdsParaHang, QStringLiteral("SetParaHang"));
+    if (changed)
+        loadCalculation();
+}
+
+void TfrmCalcNutri::sbtAtualizarClick()
+{
+    loadCalculation();
+}

@@ -1,0 +1,266 @@
+// The nutrient calculation screen: its datasets, controls and registration.
+
+#include "nutrientcalc/frmcalcnutri.h"
+
+#include "core/clientdataset.h"
+#include "core/velunor.h"
+#include "net/tnetconnection.h"
+#include "screens/guardedconnect.h"
+#include "screens/screencommands.h"
+#include "screens/screenloader.h"
+#include "widgets/dbgrid.h"
+
+#include <QAction>
+#include <QChartView>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+enum class Kind { Text, Moment, Volume, Figure, Whole, Hidden };
+
+// A field of the calculation's packets: moments to the minute, volumes
+// with three decimals, energy, protein and percentages with one, minutes and
+// counts whole.
+FieldDef field(const char *name, Kind kind, const char *label = "")
+{
+    FieldDef def;
+    def.name = QString::fromLatin1(name);
+    def.label = QString::fromUtf8(label);
+    def.readOnly = true;
+    def.visible = kind != Kind::Hidden;
+    switch (kind) {
+    case Kind::Text:
+    case Kind::Hidden:
+        def.size = 100;
+        break;
+    case Kind::Moment:
+        def.type = FieldType::DateTime;
+        def.displayFormat = QStringLiteral("dd/MM/yyyy HH:mm");
+        break;
+    case Kind::Volume:
+        def.type = FieldType::Real;
+        def.displayFormat = QStringLiteral("#,##0.000");
+        break;
+    case Kind::Figure:
+        def.type = FieldType::Real;
+        def.displayFormat = QStringLiteral("#,##0.0");
+        def.editFormat = QStringLiteral("##0.000");
+        break;
+    case Kind::Whole:
+        def.type = FieldType::Real;
+        def.displayFormat = QStringLiteral("#,##0");
+        break;
+    }
+    return def;
+}
+
+ClientDataSet *declare(QObject *owner, const char *name, std::initializer_list<FieldDef> fields)
+{
+    auto *dataSet = new ClientDataSet(owner);
+    dataSet->setObjectName(QString::fromLatin1(name));
+    for (const FieldDef &def : fields)
+        dataSet->AddField(def);
+    return dataSet;
+}
+
+// The day's figures, shared by the items and the totals.
+const QVector<FieldDef> &figureFields()
+{
+    static const QVector<FieldDef> fields = {
+        field("QTPRATCONF", Kind::Volume, "Vol. Prescrito"),
+        field("QTINFUCONF", Kind::Volume, "Vol. Infundido"),
+        field("PCINFUNDIDO", Kind::Figure, "% Infundido"),
+        field("QTKCALPRESC", Kind::Figure, "kcal Prescritas"),
+        field("QTKCALINFU", Kind::Figure, "kcal Infundidas"),
+        field("QTPROTPRESC", Kind::Figure, "Proteína Prescrita (g)"),
+        field("QTPROTINFU", Kind::Figure, "Proteína Infundida (g)"),
+        field("QTINTERRUP", Kind::Whole, "Interrupções"),
+        field("QTMININTERR", Kind::Whole, "Minutos Interrompidos"),
+    };
+    return fields;
+}
+
+// "hhmm" is shown as hh:mm; an editor gets the text itself, its mask adds
+// the colon.
+QString hourText(Field &hour, bool displayText)
+{
+    const QString text = hour.AsString();
+    return displayText && text.size() == 4 ? text.left(2) + QLatin1Char(':') + text.mid(2) : text;
+}
+
+TDBGrid *newGrid(QWidget *parent, const char *name, const QString &accessibleName, ClientDataSet *dataSet)
+{
+    auto *grid = new TDBGrid(parent);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setAccessibleName(accessibleName);
+    grid->SetDataSet(dataSet);
+    return grid;
+}
+
+// A page of the tab widget holding the widgets one under the other, the
+// first taking the spare room.
+QWidget *page(std::initializer_list<QWidget *> widgets)
+{
+    auto *holder = new QWidget;
+    auto *layout = new QVBoxLayout(holder);
+    int stretch = 1;
+    for (QWidget *widget : widgets) {
+        layout->addWidget(widget, stretch);
+        stretch = 0;
+    }
+    return holder;
+}
+
+} // namespace
+
+TfrmCalcNutri::TfrmCalcNutri(const QVariant &value, QWidget *parent)
+    : TfrmRotiGeral(parent)
+{
+    setObjectName(QStringLiteral("frmCalcNutri"));
+    setWindowTitle(tr("Cálculo de Nutrientes"));
+    SetCodTela(QStringLiteral("VQN19040"));
+    // Patient, "S", day, branch: the order the editor hands them in.
+    const QVariantList values = value.toList();
+    m_patient = values.value(0).toString();
+    m_day = values.value(2).toDate();
+    m_branch = values.value(3).toString();
+
+    netCalcNutri = new TNetConnection(this);
+    netCalcNutri->setObjectName(QStringLiteral("netCalcNutri"));
+    netCalcNutri->SetServerName(QStringLiteral("Vqn18000.rdmEntPat"));
+    netCalcNutri->BeforeConnect = [](TNetConnection &connection) {
+        connection.SetHost(WebURL());
+        connection.SetPort(WebPort());
+    };
+    declareDataSets();
+    buildControls();
+    resize(1100, 700);
+}
+
+TfrmCalcNutri::~TfrmCalcNutri() = default;
+
+void TfrmCalcNutri::declareDataSets()
+{
+    cdsItens = declare(this, "cdsItens",
+                       {field("NRSEQUSERV", Kind::Hidden), field("CDSEQUCOPR", Kind::Text, "Item"),
+                        field("IDPREPCONF", Kind::Hidden), field("CDFORMULACAO", Kind::Hidden),
+                        field("NMFORMULACAO", Kind::Text, "Formulação"), field("HRCONF", Kind::Text, "Hora"),
+                        field("QTSERVCONF", Kind::Volume, "Veloc. (mL/h)"), field("QTKCALML", Kind::Hidden),
+                        field("QTPROTML", Kind::Hidden), field("DTFIMPREV", Kind::Hidden)});
+    for (const FieldDef &def : figureFields())
+        cdsItens->AddField(def);
+    cdsItens->FieldByName(QStringLiteral("HRCONF"))->OnGetText = hourText;
+
+    cdsTotais = declare(this, "cdsTotais", {field("NMPACIENTE", Kind::Hidden)});
+    for (const FieldDef &def : figureFields())
+        cdsTotais->AddField(def);
+
+    cdsInterrupcoes = declare(this, "cdsInterrupcoes",
+                              {field("NRSEQUSERV", Kind::Hidden), field("CDSEQUCOPR", Kind::Text, "Item"),
+                               field("NMFORMULACAO", Kind::Text, "Formulação"),
+                               field("DTOCORINFU", Kind::Moment, "Início"), field("DTFIMINTERR", Kind::Moment, "Fim"),
+                               field("CDTPOCORINFU", Kind::Hidden), field("NMTPOCORINFU", Kind::Text, "Ocorrência"),
+                               field("QTMININTERR", Kind::Whole, "Minutos")});
+
+    FieldDef kcal = field("QTKCALML", Kind::Figure, "kcal/mL");
+    FieldDef protein = field("QTPROTML", Kind::Figure, "Proteína (g/mL)");
+    kcal.readOnly = protein.readOnly = false;
+    kcal.displayFormat = protein.displayFormat = QStringLiteral("#,##0.000");
+    cdsComposicao = declare(this, "cdsComposicao",
+                            {field("IDPREPCONF", Kind::Hidden), field("CDFILIAL", Kind::Hidden),
+                             field("CDFORMULA", Kind::Hidden), field("CDFORMULACAO", Kind::Text, "Código"),
+                             field("NMFORMULACAO", Kind::Text, "Formulação"), field("SGUNIDADE", Kind::Text, "Unidade"),
+                             kcal, protein});
+
+    FieldDef hangTime = field("HRMAXHANG", Kind::Text, "Tempo máximo");
+    hangTime.readOnly = false;
+    hangTime.size = 4;
+    hangTime.editMask = QStringLiteral("99:99;0; ");
+    cdsParaHang = declare(this, "cdsParaHang",
+                          {field("CDFILIAL", Kind::Hidden), field("IDPREPCONF", Kind::Text, "Sistema"), hangTime});
+    cdsParaHang->FieldByName(QStringLiteral("IDPREPCONF"))->OnGetText = [](Field &system, bool) {
+        return system.AsString() == QLatin1String("A") ? tr("Aberto") : tr("Fechado");
+    };
+    cdsParaHang->FieldByName(QStringLiteral("HRMAXHANG"))->OnGetText = hourText;
+}
+
+void TfrmCalcNutri::addCommandButton(QToolButton *&button, QAction *&action, const QString &name,
+                                     const QString &text, const QString &hint, const QString &icon,
+                                     void (TfrmCalcNutri::*handler)())
+{
+    action = CreateCommand(this, QStringLiteral("act") + name, text, hint, icon);
+    addAction(action);
+    connectGuarded(action, &QAction::triggered, this, handler);
+    button = CreateCommandButton(panBotoes, QStringLiteral("sbt") + name, action);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Under Gravar, above Ajuda and Fechar.
+    auto *buttons = static_cast<QVBoxLayout *>(panBotoes->layout());
+    buttons->insertWidget(buttons->indexOf(sbtAjuda), button);
+}
+
+void TfrmCalcNutri::buildControls()
+{
+    actConfirma->setText(tr("&Gravar"));
+    actConfirma->setToolTip(tr("Gravar a composição das formulações"));
+    sbtConfirma->setAccessibleName(actConfirma->toolTip());
+    addCommandButton(sbtAtualizar, actAtualizar, QStringLiteral("Atualizar"), tr("A&tualizar"),
+                     tr("Calcular novamente"), QStringLiteral("view-refresh"), &TfrmCalcNutri::sbtAtualizarClick);
+    actAtualizar->setShortcut(QKeySequence::Refresh);
+    addCommandButton(sbtImprimir, actImprimir, QStringLiteral("Imprimir"), tr("&Imprimir"),
+                     tr("Imprimir o cálculo de nutrientes"), QStringLiteral("document-print"),
+                     &TfrmCalcNutri::sbtImprimirClick);
+    actImprimir->setShortcut(QKeySequence::Print);
+
+    lblPaciente = new QLabel(grbDados);
+    lblPaciente->setObjectName(QStringLiteral("lblPaciente"));
+    lblPaciente->setAccessibleName(tr("Paciente e dia"));
+
+    dbgItens = newGrid(grbDados, "dbgItens", tr("Itens do dia"), cdsItens);
+    dbgTotais = newGrid(grbDados, "dbgTotais", tr("Totais do dia"), cdsTotais);
+    dbgTotais->setMaximumHeight(dbgTotais->verticalHeader()->defaultSectionSize() * 3);
+    auto *totalsLabel = new QLabel(tr("Totais do &dia"), grbDados);
+    totalsLabel->setBuddy(dbgTotais);
+    dbgInterrupcoes = newGrid(grbDados, "dbgInterrupcoes", tr("Interrupções da infusão"), cdsInterrupcoes);
+    dbgComposicao = newGrid(grbDados, "dbgComposicao", tr("Composição das formulações"), cdsComposicao);
+    auto *compositionHint = new QLabel(tr("Informe as kcal e a proteína por mL de cada formulação e grave."),
+                                       grbDados);
+    compositionHint->setBuddy(dbgComposicao);
+    dbgParaHang = newGrid(grbDados, "dbgParaHang", tr("Tempo máximo de infusão por sistema"), cdsParaHang);
+    auto *hangHint = new QLabel(tr("Tempo máximo de infusão de um volume prescrito em cada sistema, nesta filial."),
+                                grbDados);
+    hangHint->setBuddy(dbgParaHang);
+
+    chvVolumes = new QChartView(grbDados);
+    chvVolumes->setObjectName(QStringLiteral("chvVolumes"));
+    chvVolumes->setAccessibleName(tr("Gráfico do volume prescrito e infundido por item"));
+    chvVolumes->setRenderHint(QPainter::Antialiasing);
+    chvVolumes->setFocusPolicy(Qt::StrongFocus);
+    chvVolumes->viewport()->setAccessibleName(chvVolumes->accessibleName());
+
+    pgcCalculo = new QTabWidget(grbDados);
+    pgcCalculo->setObjectName(QStringLiteral("pgcCalculo"));
+    pgcCalculo->setAccessibleName(tr("Cálculo"));
+    pgcCalculo->addTab(page({dbgItens, totalsLabel, dbgTotais}), tr("It&ens"));
+    pgcCalculo->addTab(page({chvVolumes}), tr("Grá&fico"));
+    pgcCalculo->addTab(page({dbgInterrupcoes}), tr("I&nterrupções"));
+    pgcCalculo->addTab(page({dbgComposicao, compositionHint}), tr("&Composição"));
+    pgcCalculo->addTab(page({dbgParaHang, hangHint}), tr("Tempo de Infu&são"));
+
+    auto *grid = static_cast<QGridLayout *>(grbDados->layout());
+    grid->addWidget(lblPaciente, 0, 0);
+    grid->addWidget(pgcCalculo, 1, 0);
+    grid->setRowStretch(1, 1);
+}
+
+void registerNutrientCalcScreen()
+{
+    RegisterScreen(QStringLiteral("VQN19040"), [](const QVariant &value, QWidget *parent) -> QDialog * {
+        return new TfrmCalcNutri(value, parent);
+    });
+}
