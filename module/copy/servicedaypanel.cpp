@@ -52,6 +52,11 @@ ServiceDayPanel::ServiceDayPanel(const QString &side, TNetConnection &connection
                           RealField(QStringLiteral("QTPRATCONF"), QStringLiteral("Vol. Prescrito"), 3),
                           RealField(QStringLiteral("QTSERVCONF"), QStringLiteral("Veloc. (mL/h)"), 3),
                           TextField(QStringLiteral("NMVIACESDIET"), 30, QStringLiteral("Via de Acesso"))});
+    // The hour is stored as "hhmm" and shown as the editor shows it.
+    cdsItens->FieldByName(QStringLiteral("HRCONF"))->OnGetText = [](Field &field, bool) {
+        const QString hour = field.AsString();
+        return hour.size() == 4 ? hour.left(2) + QLatin1Char(':') + hour.mid(2) : hour;
+    };
     cdsItens->FieldByName(QStringLiteral("IDPREPCONF"))->OnGetText = [](Field &field, bool) {
         const QString code = field.AsString();
         return code.isEmpty() ? QString() : code == QLatin1String("A") ? QStringLiteral("Aberto") : QStringLiteral("Fechado");
