@@ -34,6 +34,13 @@ void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QSt
     LoadPacket(target, CallServer(connection, method, args));
 }
 
+void KeepForResend(ClientDataSet &level)
+{
+    level.Edit();
+    MensErro(QStringLiteral("Servidor de aplicação indisponível. Os dados digitados foram mantidos; "
+                            "confirme novamente."));
+}
+
 void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method, PendingChange change,
                  const std::function<void()> &afterRefusal)
 {
@@ -49,9 +56,7 @@ void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString
         // The record's values are those the user confirmed; sending them
         // again is safe, as a change applied by the lost call is refused
         // the second time instead of being written twice.
-        level.Edit();
-        MensErro(QStringLiteral("Servidor de aplicação indisponível. Os dados digitados foram mantidos; "
-                                "confirme novamente."));
+        KeepForResend(level);
     }
     level.CancelUpdates();
     if (afterRefusal && !result.unanswered) {

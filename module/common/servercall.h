@@ -40,5 +40,10 @@ enum class PendingChange { Post, Deletion };
 // gets no answer, what the user typed is not thrown away: a posted record
 // stays unsent and goes back into edit, so the next Confirmar sends it again;
 // a deleted record comes back. Either failure ends the operation (Abort).
+// A posted record whose sending got no answer goes back into edit with what
+// the user typed, and the user is told to confirm it again; ends the
+// operation (Abort).
+void KeepForResend(ClientDataSet &level);
+
 void SendChanges(ClientDataSet &level, TNetConnection &connection, const QString &method, PendingChange change,
                  const std::function<void()> &afterRefusal = {});

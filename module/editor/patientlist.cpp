@@ -13,6 +13,7 @@
 #include "widgets/edit.h"
 #include "net/tnetconnection.h"
 #include "core/packets.h"
+#include "core/serverresult.h"
 #include "widgets/panel.h"
 #include "core/velunor.h"
 #include "widgets/waitanimation.h"
@@ -71,9 +72,15 @@ void TfrmEntParenteral::cdsPaciFiltroBeforeInsert()
 
 void TfrmEntParenteral::cdsPaciFiltroAfterPost()
 {
-    CallServer(*netEntPat, QStringLiteral("UpdServInte"),
-               {cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString(),
-                cdsPaciFiltro->FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), BranchCode()});
+    const ServerResult result =
+        netEntPat->Call(QStringLiteral("UpdServInte"),
+                        {cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString(),
+                         cdsPaciFiltro->FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), BranchCode()});
+    // Storing the observation again is harmless: a lost answer leaves it
+    // typed, to be confirmed once more.
+    if (result.unanswered)
+        KeepForResend(*cdsPaciFiltro);
+    CheckResultServ(result);
 }
 
 void TfrmEntParenteral::cdsPaciFiltroAfterCancel()

@@ -234,6 +234,39 @@ private slots:
         QCOMPARE(int(stored(level).rows.size()), before + (insert ? 1 : 0));
     }
 
+    // The data sheet's observation is sent on its own: when that call gets
+    // no answer the typed text stays in edit, and Confirmar after the
+    // restart stores it, as the list read again shows.
+    void anUnansweredObservationStaysTyped()
+    {
+        m_editor = m_harness->openEditor();
+        m_editor->pgcPadrao->setCurrentWidget(m_editor->tshFolhaDados);
+        QCoreApplication::processEvents();
+        ClientDataSet &list = *m_editor->cdsPaciFiltro;
+        QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithRecords));
+        m_port = server().port();
+        click(m_editor->sbtAlterar);
+        QTest::keyClicks(m_editor->dbgPadrao, QStringLiteral("Sem sal"));
+        connect(m_editor->netEntPat, &TNetConnection::calling, this, [&](const QString &called) {
+            if (called == QLatin1String("UpdServInte"))
+                server().stop();
+        });
+
+        click(m_editor->sbtConfirmar);
+        QCOMPARE(script().errors(), QStringList{kKept});
+        QCOMPARE(list.State(), DataSetState::Edit);
+        QCOMPARE(list.FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), QStringLiteral("Sem sal"));
+
+        QVERIFY2(server().restart(), qPrintable(server().error()));
+        disconnect(m_editor->netEntPat, &TNetConnection::calling, this, nullptr);
+        click(m_editor->sbtConfirmar);
+        QCOMPARE(list.State(), DataSetState::Browse);
+        click(m_editor->sbtVerificar);
+        QVERIFY(list.Locate(QStringLiteral("CDPACIENTE"), Fixture::AdultWithRecords));
+        QCOMPARE(list.FieldByName(QStringLiteral("DSSERVINTE"))->AsString(), QStringLiteral("Sem sal"));
+        QCOMPARE(script().errors().size(), 1);
+    }
+
     // A deletion that gets no answer brings the row back and is not sent
     // later behind the user's back; Excluir after the restart deletes it.
     void anUnansweredDeletionBringsTheRowBack()

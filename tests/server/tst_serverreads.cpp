@@ -97,7 +97,7 @@ private slots:
         DataPacket packet;
         QVERIFY(read(QStringLiteral("getVdPaciente"), {patient, branch}, packet));
         QCOMPARE(packet.rows.size(), found ? 1 : 0);
-        for (const QString &field : {"NMLEITO", "NMPACIENTE", "CDPACIENTE", "NMSERPADDIE", "DTNASCPACI", "DTINTERNA", "CDLEITO"})
+        for (const char *field : {"NMLEITO", "NMPACIENTE", "CDPACIENTE", "NMSERPADDIE", "DTNASCPACI", "DTINTERNA", "CDLEITO"})
             QVERIFY2(packet.indexOf(field) >= 0, qPrintable(field));
         if (found)
             QCOMPARE(cell(packet, 0, QStringLiteral("DTNASCPACI")).toDate(), QDate::currentDate().addYears(-40));
@@ -219,7 +219,7 @@ private slots:
         codes.sort();
         expected.sort();
         QCOMPARE(codes, expected);
-        for (const QString &field : {"NMPACIENTE", "NMSERPADDIE", "NMLEITO", "DTINTERNA", "CDLEITO", "DTNASCPACI", "DSSERVINTE"})
+        for (const char *field : {"NMPACIENTE", "NMSERPADDIE", "NMLEITO", "DTINTERNA", "CDLEITO", "DTNASCPACI", "DSSERVINTE"})
             QVERIFY2(packet.indexOf(field) >= 0, qPrintable(field));
     }
 
@@ -375,7 +375,7 @@ private slots:
         QCOMPARE(products.rows.size(), 5);
         QCOMPARE(cell(products, 0, QStringLiteral("CDFORMULACAO")).toString(), ProductTreeCode);
         QCOMPARE(cell(products, 0, QStringLiteral("CDPRODUTO")).toString(), Product);
-        for (const QString &field : {"NMFORMULACAO", "SGFORMULACAO"})
+        for (const char *field : {"NMFORMULACAO", "SGFORMULACAO"})
             QVERIFY(products.indexOf(field) >= 0);
         QVERIFY(!callServer(m_server->port(), QStringLiteral("getFormulacao"), {"F", "x", "3", BranchAdjust}).ok);
     }
