@@ -1,20 +1,14 @@
 // The host's command line as an operator meets it: help without a display,
 // and each incomplete or wrong start refused with a message and the usage
 // exit code before any window opens.
-#include <QProcess>
-#include <QProcessEnvironment>
+#include "processrun.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 constexpr int exitUsage = 2;
-
-struct Finished
-{
-    int exitCode = -1;
-    QString output;
-};
 
 // Runs entpat-host with its own empty settings folder; `display` false
 // removes every way to reach a display.
@@ -29,16 +23,8 @@ Finished runHost(const QStringList &arguments, bool display)
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     else
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/entpat-host"), arguments);
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        return {-1, QStringLiteral("still running")};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput())};
+    return runToEnd(QCoreApplication::applicationDirPath() + QStringLiteral("/entpat-host"), arguments, {},
+                    environment);
 }
 
 } // namespace

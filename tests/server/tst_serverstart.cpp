@@ -3,6 +3,7 @@
 // it was), and the log it writes on standard error.
 #include "fixturedb.h"
 #include "fixturepackets.h"
+#include "processrun.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -27,24 +28,10 @@ QString serverProgram()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/entpat-server");
 }
 
-struct Finished
-{
-    int exitCode = -1;
-    QString output;   // standard error, then standard output
-};
-
 // Runs the server expecting it to end by itself (a refused start).
-Finished runToEnd(const QStringList &arguments)
+Finished runServer(const QStringList &arguments, const QByteArray &input = {})
 {
-    QProcess process;
-    process.start(serverProgram(), arguments);
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        return {-1, QStringLiteral("still running")};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput())};
+    return runToEnd(serverProgram(), arguments, input);
 }
 
 // What a file is now: absent, or its content's digest and its time.
@@ -76,17 +63,9 @@ int post(int port, const QString &method, const QJsonArray &args, const QString 
 // Runs --set-password on the database with `input` on standard input.
 Finished setPassword(const QString &database, const QString &operatorCode, const QByteArray &input)
 {
-    QProcess process;
-    process.start(serverProgram(), {QStringLiteral("--database"), database, QStringLiteral("--log-level"),
-                                    QStringLiteral("nenhum"), QStringLiteral("--set-password"), operatorCode});
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        return {-1, QStringLiteral("still running")};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError() + process.readAllStandardOutput())};
+    return runServer({QStringLiteral("--database"), database, QStringLiteral("--log-level"), QStringLiteral("nenhum"),
+                      QStringLiteral("--set-password"), operatorCode},
+                     input);
 }
 
 } // namespace
@@ -125,7 +104,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        const Finished run = runToEnd(QStringList{"--database", m_database} + arguments);
+        const Finished run = runServer(QStringList{"--database", m_database} + arguments);
         QCOMPARE(run.exitCode, exitUsage);
         QVERIFY2(run.output.contains(message), qPrintable(run.output));
         QVERIFY2(!run.output.contains(QStringLiteral("Unknown")), qPrintable(run.output));
@@ -133,11 +112,11 @@ private slots:
 
     void versionAndHelp()
     {
-        const Finished version = runToEnd({QStringLiteral("--version")});
+        const Finished version = runServer({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QVERIFY2(version.output.contains(QRegularExpression(QStringLiteral("entpat-server \\d+\\.\\d+"))),
                  qPrintable(version.output));
-        const Finished help = runToEnd({QStringLiteral("--help")});
+        const Finished help = runServer({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
         QVERIFY2(help.output.contains(QStringLiteral("--create")), qPrintable(help.output));
     }
@@ -146,7 +125,7 @@ private slots:
     {
         FixtureServer first;
         QVERIFY2(first.start(), qPrintable(first.error()));
-        const Finished second = runToEnd({QStringLiteral("--database"), m_database, QStringLiteral("--port"),
+        const Finished second = runServer({QStringLiteral("--database"), m_database, QStringLiteral("--port"),
                                           QString::number(first.port())});
         QCOMPARE(second.exitCode, exitCannotStart);
         QVERIFY2(second.output.contains(QStringLiteral("já está em uso")), qPrintable(second.output));
@@ -183,7 +162,7 @@ private slots:
             writeFile(path, {});
         }
         const QString before = fileState(path);
-        const Finished run = runToEnd({QStringLiteral("--database"), path});
+        const Finished run = runServer({QStringLiteral("--database"), path});
         QCOMPARE(run.exitCode, exitCannotStart);
         QVERIFY2(run.output.contains(message), qPrintable(run.output));
         QCOMPARE(fileState(path), before);
