@@ -521,20 +521,25 @@ void ClientDataSet::Cancel()
         return;
     fire(BeforeCancel, *this);
     const bool wasInsert = m_state == DataSetState::Insert;
+    const int position = m_current;
     if (wasInsert) {
-        const int position = m_current;
         m_rows.erase(m_rows.begin() + position);
         m_current = std::min(position, RecordCount() - 1);
-        if (!ControlsDisabled())
-            emit rowRemoved(position);
     } else {
         m_rows[m_current].values = m_editBackup;
-        emitRowChanged(m_current);
     }
     m_editBackup.clear();
+    // The dataset browses again before views hear of the removed or restored
+    // row: a view's open cell editor then closes without its text, and
+    // nothing it still holds can be written into the row that takes the
+    // cancelled one's place.
     setState(DataSetState::Browse);
-    if (wasInsert && !ControlsDisabled())
+    if (wasInsert && !ControlsDisabled()) {
+        emit rowRemoved(position);
         emit currentRowChanged(m_current);
+    } else if (!wasInsert) {
+        emitRowChanged(m_current);
+    }
     fire(AfterCancel, *this);
     if (wasInsert)
         fire(AfterScroll, *this);

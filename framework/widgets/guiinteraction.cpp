@@ -5,23 +5,27 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace {
-
-// The caption of the screen the user works in (the child window holding the
-// focus), else the application's name.
-QString applicationTitle()
+QString GuiInteraction::screenTitle() const
 {
     for (QWidget *widget = QApplication::focusWidget(); widget; widget = widget->parentWidget())
         if (auto *frame = qobject_cast<QMdiSubWindow *>(widget))
             return frame->windowTitle();
+    // Right after a modal box closes no widget has the focus yet (the window
+    // system activates the main window later): the screen is the child
+    // window that was active last.
+    const QWidgetList windows = m_parent ? QWidgetList{m_parent->window()} : QApplication::topLevelWidgets();
+    for (const QWidget *window : windows) {
+        const QMdiArea *area = window->isVisible() ? window->findChild<QMdiArea *>() : nullptr;
+        if (const QMdiSubWindow *frame = area ? area->currentSubWindow() : nullptr)
+            return frame->windowTitle();
+    }
     return QApplication::applicationDisplayName();
 }
-
-} // namespace
 
 QWidget *GuiInteraction::owner() const
 {
@@ -30,24 +34,24 @@ QWidget *GuiInteraction::owner() const
 
 void GuiInteraction::error(const QString &text)
 {
-    QMessageBox::critical(owner(), applicationTitle(), text);
+    QMessageBox::critical(owner(), screenTitle(), text);
 }
 
 void GuiInteraction::information(const QString &text)
 {
-    QMessageBox::information(owner(), applicationTitle(), text);
+    QMessageBox::information(owner(), screenTitle(), text);
 }
 
 bool GuiInteraction::question(const QString &text)
 {
-    return QMessageBox::question(owner(), applicationTitle(), text,
+    return QMessageBox::question(owner(), screenTitle(), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
            == QMessageBox::Yes;
 }
 
 int GuiInteraction::alert(const QString &text, const QStringList &captions)
 {
-    QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::NoButton, owner());
+    QMessageBox box(QMessageBox::Warning, screenTitle(), text, QMessageBox::NoButton, owner());
     QList<QPushButton *> buttons;
     for (const QString &caption : captions.mid(0, 3))
         buttons << box.addButton(caption, QMessageBox::AcceptRole);

@@ -27,6 +27,10 @@ public:
     int execDialog(QDialog &dialog) override;
     QString saveFileName(const QString &title, const QString &suggested, const QString &filter) override;
 
+    // The title of every box: the caption of the screen the user works in
+    // (the child window holding, or last holding, the focus), else the application's name.
+    QString screenTitle() const;
+
 private:
     QWidget *owner() const;
 

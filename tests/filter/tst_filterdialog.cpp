@@ -14,6 +14,7 @@
 #include "filter/frmfiltrarentparent.h"
 #include "screens/hostmainwindow.h"
 #include "fixturedb.h"
+#include "windowactivation.h"
 #include "lib/sqlsession.h"
 
 #include <QAction>
@@ -94,15 +95,14 @@ private:
         QWidget *host = &m_harness->host();
         script().answerDialog([act, host](QDialog &dialog) {
             auto &filter = static_cast<TfrmFiltrarEntParent &>(dialog);
-            filter.show();
-            QApplication::setActiveWindow(&filter);
-            if (!QTest::qWaitForWindowActive(&filter))
+            if (!showActive(filter))
                 return int(QDialog::Rejected);
             act(filter);
             if (filter.isVisible())
                 filter.close();
             // As at the end of a modal run, the host's window is active again.
-            QApplication::setActiveWindow(host);
+            host->activateWindow();
+            QTest::qWaitForWindowActive(host);
             return filter.result();
         });
         if (byKey) {

@@ -14,6 +14,8 @@
 #include "screens/savedselection.h"
 #include "screens/screenloader.h"
 #include "screenfixture.h"
+#include "widgets/guiinteraction.h"
+#include "windowactivation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,8 +77,7 @@ public:
 // the menu's letter, then the entry's letter.
 bool chooseFromMenu(QWidget &screen, Qt::Key menu, Qt::Key entry)
 {
-    screen.show();
-    if (!QTest::qWaitForWindowActive(&screen))
+    if (!showActive(screen))
         return false;
     QTest::keyClick(&screen, menu, Qt::AltModifier);
     auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -215,6 +216,23 @@ private slots:
         QCOMPARE(closing.count(), 1);
         QTRY_VERIFY(screen.isNull());
         QVERIFY(frame.isNull());
+    }
+
+    // A box shown right after another one closed (no widget has the focus
+    // until the window system activates the main window again) still
+    // belongs to the screen that runs the command.
+    void boxesAreTitledByTheScreenAfterAModalBox()
+    {
+        auto *screen = CreateForm<RecordingScreen>();
+        screen->setWindowTitle(QStringLiteral("Enteral/Parenteral"));
+        m_fixture.host().showChild(screen);
+        QVERIFY(showActive(m_fixture.host()));
+        GuiInteraction gui;
+        QCOMPARE(gui.screenTitle(), QStringLiteral("Enteral/Parenteral"));
+        QWidget closedBox;
+        QVERIFY(showActive(closedBox));
+        QCOMPARE(QApplication::focusWidget(), nullptr);
+        QCOMPARE(gui.screenTitle(), QStringLiteral("Enteral/Parenteral"));
     }
 
     void hostStaysOpenWhileAChildRefusesToClose()

@@ -335,6 +335,43 @@ private slots:
     // A post from outside the grid (a toolbar command) takes the text still
     // in the cell editor, or stops when the field refuses it; a cancel from
     // outside drops the text.
+    // A cancelled new row takes the open cell editor's text with it, whether
+    // the editor still has the focus or a modal box has just taken it away:
+    // the stored rows are untouched and nothing is left to send.
+    void cancelledInsertWritesNoRow_data()
+    {
+        QTest::addColumn<bool>("focusElsewhere");
+        QTest::newRow("editor focused") << false;
+        QTest::newRow("focus in another window") << true;
+    }
+
+    void cancelledInsertWritesNoRow()
+    {
+        QFETCH(bool, focusElsewhere);
+        GridWindow w;
+        w.data.SetLogChanges(true);
+        QVERIFY(w.show());
+        QTest::keyClick(w.grid, Qt::Key_Insert);
+        QCOMPARE(w.data.State(), DataSetState::Insert);
+        QTest::keyClicks(w.grid, QStringLiteral("0009"));
+        QVERIFY(w.grid->EditorMode());
+        QWidget box;
+        if (focusElsewhere)
+            QVERIFY(widgetfixture::showActive(box));
+        w.data.Cancel();
+        box.close();
+        QVERIFY(widgetfixture::showActive(w.window));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.data.State(), DataSetState::Browse);
+        QVERIFY(!w.grid->EditorMode());
+        QCOMPARE(w.data.RecordCount(), 3);
+        QCOMPARE(w.grid->Model()->rowCount(), 3);
+        const QStringList codes{w.data.valueAt(0, 0).toString(), w.data.valueAt(1, 0).toString(),
+                                w.data.valueAt(2, 0).toString()};
+        QCOMPARE(codes, (QStringList{QStringLiteral("0001"), QStringLiteral("0002"), QStringLiteral("0003")}));
+        QCOMPARE(w.data.ChangeCount(), 0);
+    }
+
     void postAndCancelFromOutsideSeeTheCellEditor()
     {
         GridWindow w;

@@ -2,6 +2,7 @@
 
 #include "core/clientdataset.h"
 #include "scriptedinteraction.h"
+#include "windowactivation.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -18,12 +19,7 @@ inline void usePortuguese()
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 }
 
-inline bool showActive(QWidget &window)
-{
-    window.show();
-    QApplication::setActiveWindow(&window);
-    return QTest::qWaitForWindowActive(&window);
-}
+using ::showActive;
 
 inline FieldDef field(const QString &name, FieldType type = FieldType::Text, int size = 0,
                       const QString &label = QString())

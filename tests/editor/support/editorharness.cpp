@@ -9,6 +9,7 @@
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "screens/hostmainwindow.h"
+#include "windowactivation.h"
 #include "net/tnetconnection.h"
 #include "widgets/maskedit.h"
 #include "core/velunor.h"
@@ -102,9 +103,7 @@ bool EditorHarness::start()
 
     m_host = std::make_unique<HostMainWindow>();
     m_host->resize(1200, 800);
-    m_host->show();
-    QApplication::setActiveWindow(m_host.get());
-    if (!QTest::qWaitForWindowActive(m_host.get())) {
+    if (!showActive(*m_host)) {
         m_error = QStringLiteral("the host window did not become active");
         return false;
     }
