@@ -14,7 +14,6 @@
 #include <QChartView>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolButton>
