@@ -121,6 +121,12 @@ ReportDefinition ReportDefinition::fromJson(const QByteArray &json)
     definition.endOfDayParameters = textList(object.value(QLatin1String("endOfDayParameters")));
     definition.headerLines = textList(object.value(QLatin1String("header")));
     definition.emptyText = object.value(QLatin1String("empty")).toString();
+    for (const QJsonValue &criterion : object.value(QLatin1String("criteria")).toArray()) {
+        const QJsonArray pair = criterion.toArray();
+        if (pair.size() != 2 || !pair.at(0).isString() || !pair.at(1).isString())
+            throw UserError(tr("Definição de relatório inválida: cada critério (criteria) é [parâmetro, nome]."));
+        definition.criteria << qMakePair(pair.at(0).toString(), pair.at(1).toString());
+    }
     for (const QJsonValue &item : object.value(QLatin1String("groups")).toArray()) {
         const QJsonObject groupObject = item.toObject();
         ReportGroup group;

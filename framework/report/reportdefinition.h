@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -63,6 +64,9 @@ struct ReportDefinition
     bool screenRows = false;
     QStringList endOfDayParameters;   // date parameters bound as the end of their day
     QStringList headerLines;          // templates under the title, on every page
+    // Code-list parameters and their names ("P_CDALA", "Ala"): the header
+    // names each one that does not hold all values, with its codes.
+    QList<QPair<QString, QString>> criteria;
     QString emptyText;                // printed when the query returns no row
     QList<ReportGroup> groups;        // outermost first
     ReportBand detail;

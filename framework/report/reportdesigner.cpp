@@ -8,14 +8,19 @@
 #include "report/reportpainter.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QStandardPaths>
 
 namespace {
 
@@ -24,6 +29,25 @@ QPageLayout pageLayout(const ReportDefinition &definition)
     return QPageLayout(QPageSize(QPageSize::A4),
                        definition.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+}
+
+// The title as a file name: path separators and the characters file
+// systems refuse become "-" ("Prescrições Enteral-Parenteral").
+QString fileNameOf(const QString &title)
+{
+    static const QRegularExpression refused(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+    const QString name = QString(title).replace(refused, QStringLiteral("-")).simplified();
+    return name.isEmpty() ? QStringLiteral("relatorio") : name;
+}
+
+// Where "print to file" proposes to write: the title's file name in the
+// user's documents folder (the home folder when there is none).
+QString proposedPdfFile(const QString &title)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::homePath();
+    return QDir(folder).filePath(fileNameOf(title) + QStringLiteral(".pdf"));
 }
 
 } // namespace
@@ -92,16 +116,21 @@ int TReportDesigner::WritePdf(const QString &fileName) const
     ReportLayout layout;
     if (!Prepare(&layout))
         return 0;
-    QPdfWriter writer(fileName);
+    // The writer reports no failure itself and paints on regardless, with a
+    // warning for every page: the file is opened first.
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QString folder = QFileInfo(fileName).absolutePath();
+        if (!QFileInfo(folder).isDir())
+            throw UserError(tr("O arquivo %1 não pôde ser gravado: a pasta %2 não existe.").arg(fileName, folder));
+        throw UserError(tr("O arquivo %1 não pôde ser gravado.").arg(fileName));
+    }
+    QPdfWriter writer(&file);
     writer.setResolution(300);
     writer.setTitle(layout.title);
     writer.setCreator(QStringLiteral("EntPat"));
     writer.setPageLayout(pageLayout(definition));
-    const int pages = paintReport(layout, writer, printedAt());
-    // The writer reports no failure itself: check that the file is there.
-    if (!QFile::exists(fileName))
-        throw UserError(tr("O arquivo %1 não pôde ser gravado.").arg(fileName));
-    return pages;
+    return paintReport(layout, writer, printedAt());
 }
 
 bool TReportDesigner::PrepareFor(QPrinter &printer, ReportLayout *layout) const
@@ -110,7 +139,8 @@ bool TReportDesigner::PrepareFor(QPrinter &printer, ReportLayout *layout) const
     if (!Prepare(layout))
         return false;
     printer.setPageLayout(pageLayout(definition));
-    printer.setDocName(layout->title);
+    // The print dialogs propose the document name as a file name.
+    printer.setDocName(fileNameOf(layout->title));
     return true;
 }
 
@@ -122,6 +152,10 @@ void TReportDesigner::Print() const
         return;
     QPrintDialog dialog(&printer);
     dialog.setObjectName(QStringLiteral("dlgImprimir"));
+    // The dialog's own proposal for a file lies in the working or the home
+    // folder, and only on some platforms: it is set here instead.
+    if (auto *file = dialog.findChild<QLineEdit *>(QStringLiteral("filename")))
+        file->setText(proposedPdfFile(layout.title));
     if (interaction().execDialog(dialog) == QDialog::Accepted)
         paintReport(layout, printer, printedAt());
 }

@@ -1,9 +1,11 @@
 #include "report/reportlayout.h"
 
+#include "data/codelist.h"
 #include "report/reportdefinition.h"
 #include "report/reportquery.h"
 #include "report/reporttemplate.h"
 
+#include <QCoreApplication>
 #include <QVariant>
 
 namespace {
@@ -46,6 +48,9 @@ public:
         m_layout.title = fillReportTemplate(m_definition.title, noRow);
         for (const QString &line : m_definition.headerLines)
             m_layout.headerLines << fillReportTemplate(line, noRow);
+        const QString chosen = chosenCriteria();
+        if (!chosen.isEmpty())
+            m_layout.headerLines << chosen;
         if (m_rows.rows.isEmpty()) {
             ReportLine empty;
             empty.text = m_definition.emptyText;
@@ -54,6 +59,7 @@ public:
         }
         const int levels = int(m_definition.groups.size());
         m_totals.resize(levels);
+        m_headers.fill(-1, levels);
         const QVector<QVariant> *previous = nullptr;
         for (const QVector<QVariant> &row : m_rows.rows) {
             const int changed = previous ? firstChangedLevel(*previous, row) : 0;
@@ -72,6 +78,26 @@ public:
     }
 
 private:
+    // "Critérios: Ala 01, 03 · Dieta D001" for the criteria limited to a
+    // list, so a partial report never passes for the whole; empty when every
+    // criterion holds all values.
+    QString chosenCriteria() const
+    {
+        QStringList chosen;
+        for (const auto &[parameter, name] : m_definition.criteria) {
+            const TParam *param = m_params.Find(parameter);
+            const QString value = param ? param->Value().toString() : QString();
+            if (value.isEmpty() || value == QLatin1String("T"))
+                continue;
+            QStringList codes;
+            chosen << name + QLatin1Char(' ')
+                          + (ParseCodeListStrict(value, &codes) ? codes.join(QStringLiteral(", ")) : value);
+        }
+        if (chosen.isEmpty())
+            return {};
+        return QCoreApplication::translate("ReportLayout", "Critérios: %1").arg(chosen.join(QStringLiteral(" · ")));
+    }
+
     QVariant field(const QVector<QVariant> &row, const QString &name) const
     {
         const int column = m_rows.indexOf(name);
@@ -111,11 +137,24 @@ private:
 
     static bool skipped(const ReportBand &band, const QVariant &guard) { return !band.skipWhenNull.isEmpty() && guard.isNull(); }
 
-    void emitBand(const ReportBand &band, int bandId, const QVector<QVariant> &row,
-                  const QList<RunningTotal> &totals, bool opensGroup)
+    // The headers of the open instances of the outermost `levels` levels.
+    QList<int> openHeaders(int levels) const
+    {
+        QList<int> open;
+        for (int level = 0; level < levels; ++level) {
+            if (m_headers.at(level) >= 0)
+                open << m_headers.at(level);
+        }
+        return open;
+    }
+
+    // Adds the band's line (and its column titles when due); returns the
+    // line's index, or -1 when the band prints nothing for the row.
+    int emitBand(const ReportBand &band, int bandId, const QVector<QVariant> &row,
+                 const QList<RunningTotal> &totals, bool opensGroup, const QList<int> &openGroups)
     {
         if (band.isEmpty() || skipped(band, field(row, band.skipWhenNull)))
-            return;
+            return -1;
         const ReportLookup lookupRow = [this, &row, &totals](const QString &name, QVariant *value) {
             return lookup(&row, totals, name, value);
         };
@@ -123,12 +162,13 @@ private:
         line.bold = band.bold;
         line.indent = band.indent;
         line.opensGroup = opensGroup;
+        line.openGroups = openGroups;
         if (band.columns.isEmpty()) {
             line.text = fillReportTemplate(band.text, lookupRow);
             m_layout.lines << line;
             if (opensGroup)
                 m_titlesDue.clear();
-            return;
+            return int(m_layout.lines.size()) - 1;
         }
         line.kind = ReportLine::Cells;
         line.band = bandId;
@@ -152,6 +192,7 @@ private:
             m_titlesDue << bandId;
         }
         m_layout.lines << line;
+        return int(m_layout.lines.size()) - 1;
     }
 
     void openGroup(int level, const QVector<QVariant> &row)
@@ -169,12 +210,14 @@ private:
                 }
             }
         }
-        emitBand(group.header, 2 * level, row, {}, true);
+        m_headers[level] = emitBand(group.header, 2 * level, row, {}, true, openHeaders(level));
     }
 
     void closeGroup(int level, const QVector<QVariant> &lastRow)
     {
-        emitBand(m_definition.groups.at(level).footer, 2 * level + 1, lastRow, m_totals.at(level), false);
+        emitBand(m_definition.groups.at(level).footer, 2 * level + 1, lastRow, m_totals.at(level), false,
+                 openHeaders(level + 1));
+        m_headers[level] = -1;
     }
 
     void addDetail(const QVector<QVariant> &row)
@@ -188,7 +231,7 @@ private:
                     total.add(m_rows, row);
             }
         }
-        emitBand(m_definition.detail, detailBand, row, {}, false);
+        emitBand(m_definition.detail, detailBand, row, {}, false, openHeaders(int(m_headers.size())));
     }
 
     const ReportDefinition &m_definition;
@@ -196,6 +239,7 @@ private:
     const TReportParams &m_params;
     ReportLayout m_layout;
     QVector<QList<RunningTotal>> m_totals;   // per level, for its open instance
+    QVector<int> m_headers;                  // per level, the line of its open instance's header; -1 for none
     QList<int> m_titlesDue;                  // bands whose titles were printed since the last group header
 };
 

@@ -29,6 +29,10 @@ struct ReportLine
     int indent = 0;
     int band = -1;              // band of cells and titles (their titles repeat on a new page)
     bool opensGroup = false;    // a group header: kept with the line after it
+    // The headers of the groups this line belongs to, outermost first, as
+    // indexes in the layout's lines: a page that goes on with the line
+    // repeats them.
+    QList<int> openGroups;
 };
 
 // The report laid out as lines: the title and header lines of every page,

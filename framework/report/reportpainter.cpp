@@ -1,6 +1,7 @@
 #include "report/reportpainter.h"
 
 #include "report/reportlayout.h"
+#include "report/reportpages.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -37,28 +38,13 @@ public:
     {
     }
 
-    // Cuts the body into pages: each page is a list of lines to print.
-    QList<QList<ReportLine>> paginate() const
+    QList<ReportPage> paginate() const
     {
         const double room = m_page.height() - headerHeight() - footerHeight();
-        const int perPage = qMax(3, int(room / m_lineHeight));
-        QList<QList<ReportLine>> pages{{}};
-        const QList<ReportLine> &lines = m_layout.lines;
-        for (int i = 0; i < lines.size(); ++i) {
-            const ReportLine &line = lines.at(i);
-            const bool keepWithNext = line.opensGroup && i + 1 < lines.size();
-            const int needed = keepWithNext ? 2 : 1;
-            if (pages.last().size() + needed > perPage && !pages.last().isEmpty()) {
-                pages << QList<ReportLine>();
-                if (line.kind == ReportLine::Cells && m_layout.titles.contains(line.band))
-                    pages.last() << m_layout.titles.value(line.band);
-            }
-            pages.last() << line;
-        }
-        return pages;
+        return paginateReport(m_layout, qMax(3, int(room / m_lineHeight)));
     }
 
-    void paint(const QList<QList<ReportLine>> &pages, const QDateTime &printedAt)
+    void paint(const QList<ReportPage> &pages, const QDateTime &printedAt)
     {
         QPainter painter(&m_device);
         for (int number = 0; number < pages.size(); ++number) {
@@ -149,7 +135,7 @@ private:
 int paintReport(const ReportLayout &layout, QPagedPaintDevice &device, const QDateTime &printedAt)
 {
     PagePainter painter(layout, device);
-    const QList<QList<ReportLine>> pages = painter.paginate();
+    const QList<ReportPage> pages = painter.paginate();
     painter.paint(pages, printedAt);
     return int(pages.size());
 }

@@ -185,7 +185,8 @@ void TfrmFiltrarEntParent::declareDataSets()
 {
     cdsPaci = new ClientDataSet(this);
     cdsPaci->setObjectName(QStringLiteral("cdsPaci"));
-    FieldDef mark = textField("IDMARCADO", 1);
+    // The marking list's check boxes stand in this column, under its caption.
+    FieldDef mark = textField("IDMARCADO", 1, "Marcado");
     mark.readOnly = true;
     FieldDef code = textField("CDPACIENTE", 12, "Código");
     code.displayWidth = 15;

@@ -227,6 +227,10 @@ void TfrmRelEntPare::buildPeriod()
         date->setObjectName(name);
         date->setAccessibleName(tr("Data %1").arg(caption.toLower()));
         date->SetDate(QDate::currentDate());
+        // Room for a whole date beside the calendar button: the layout
+        // would squeeze it to a few digits otherwise.
+        date->setMinimumWidth(date->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000"))
+                              + 2 * date->sizeHint().height());
         label->setBuddy(date);
         weekday = new TEdit(grpData);
         weekday->setObjectName(weekdayName);

@@ -51,24 +51,22 @@ QVector<Interruption> interruptionsOf(const InfusionItem &item, QVector<ItemOccu
     std::sort(occurrences.begin(), occurrences.end(), [](const ItemOccurrence &a, const ItemOccurrence &b) {
         return a.at != b.at ? a.at < b.at : a.type < b.type;
     });
-    const QDateTime end = plannedEnd(item);
+    const QDateTime plannedStop = plannedEnd(item);
     QVector<Interruption> found;
-    QDateTime lastCounted;
     for (auto it = occurrences.cbegin(); it != occurrences.cend(); ++it) {
-        if (!it->interruption)
+        if (!it->interruption || (!found.isEmpty() && found.last().occurrence.at == it->at))
             continue;
-        Interruption interruption{*it, end, std::nullopt};
+        Interruption interruption{*it, it->at, plannedStop, std::nullopt};
+        if (item.plannedStart.isValid())
+            interruption.begin = std::max(interruption.begin, item.plannedStart);
         const auto next = std::find_if(it, occurrences.cend(), [&](const ItemOccurrence &o) { return o.at > it->at; });
-        if (next != occurrences.cend() && (!end.isValid() || next->at < end))
+        if (next != occurrences.cend() && (!plannedStop.isValid() || next->at < plannedStop))
             interruption.end = next->at;
         if (interruption.end.isValid()) {
-            QDateTime begin = it->at;
-            if (item.plannedStart.isValid())
-                begin = std::max(begin, item.plannedStart);
-            const bool sameMoment = lastCounted.isValid() && lastCounted == it->at;
-            const qint64 seconds = sameMoment ? 0 : std::max<qint64>(0, begin.secsTo(interruption.end));
+            const qint64 seconds = interruption.begin.secsTo(interruption.end);
+            if (seconds <= 0)
+                continue;
             interruption.minutes = double(qRound64(seconds / 60.0));
-            lastCounted = it->at;
         }
         found << interruption;
     }

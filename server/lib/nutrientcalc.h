@@ -10,17 +10,19 @@
 // volumes, the share delivered, energy and protein from the formulation's
 // composition per mL, and the interruptions of its infusion.
 //
-// Interruptions. An occurrence whose type is an interruption runs from its
-// moment to the item's next occurrence (of any type, at a later moment) or
-// to the planned end of the infusion, whichever comes first; the planned
-// infusion runs from the item's date and hour for prescribed volume / speed
-// hours. Only the part inside the planned infusion counts: an occurrence
-// before the planned start counts from the start, one at or after the
-// planned end counts nothing. Without a planned end (no hour, no volume or
-// no speed greater than zero) an interruption ends at the next occurrence;
-// when there is none its end and minutes are unknown (null) and add nothing
-// to the totals. Several interruptions at the same moment are one: the first
-// (by type code) carries the minutes, the others none.
+// Interruptions. An occurrence whose type is an interruption stops the
+// infusion from its moment to the item's next occurrence (of any type, at a
+// later moment) or to the planned end of the infusion, whichever comes
+// first; the planned infusion runs from the item's date and hour for
+// prescribed volume / speed hours. Only the part inside the planned infusion
+// is counted, and the interval listed is that part: from the later of the
+// occurrence and the planned start to the earlier of the next occurrence and
+// the planned end. An occurrence with nothing left to count (at or after the
+// planned end, or ended before the planned start) is no interruption, nor is
+// a second one at the same moment as another (the first by type code is the
+// one counted). Without a planned end (no hour, no volume or no speed greater
+// than zero) an interruption ends at the next occurrence; when there is none
+// its end and minutes are unknown (null) and add nothing to the totals.
 
 using OptionalReal = std::optional<double>;
 
@@ -46,7 +48,8 @@ struct ItemOccurrence
 struct Interruption
 {
     ItemOccurrence occurrence;
-    QDateTime end;             // invalid when unknown
+    QDateTime begin;           // start of the counted interval
+    QDateTime end;             // end of the counted interval; invalid when unknown
     OptionalReal minutes;      // whole minutes; null when the end is unknown
 };
 
@@ -68,7 +71,7 @@ struct DeliveryFigures
 QDateTime plannedEnd(const InfusionItem &item);
 // Hours the prescribed volume takes at the item's speed; null when unknown.
 OptionalReal infusionHours(OptionalReal prescribed, OptionalReal speed);
-// The interruptions among an item's occurrences, in order of time then type.
+// The interruptions counted among an item's occurrences, in order of time.
 QVector<Interruption> interruptionsOf(const InfusionItem &item, QVector<ItemOccurrence> occurrences);
 // An item's figures with its interruptions.
 DeliveryFigures itemFigures(const InfusionItem &item, const QVector<Interruption> &interruptions);

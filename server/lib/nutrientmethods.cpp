@@ -122,7 +122,8 @@ JsonText getCalcNutri(SqlSession &session, const MethodArgs &args)
     PacketWriter interruptions({
         textColumn(QStringLiteral("NRSEQUSERV"), 2),     textColumn(QStringLiteral("CDSEQUCOPR"), 4),
         textColumn(QStringLiteral("NMFORMULACAO"), 50),  dateColumn(QStringLiteral("DTOCORINFU")),
-        dateColumn(QStringLiteral("DTFIMINTERR")),       textColumn(QStringLiteral("CDTPOCORINFU"), 3),
+        dateColumn(QStringLiteral("DTINIINTERR")),       dateColumn(QStringLiteral("DTFIMINTERR")),
+        textColumn(QStringLiteral("CDTPOCORINFU"), 3),
         textColumn(QStringLiteral("NMTPOCORINFU"), 100), realColumn(QStringLiteral("QTMININTERR")),
     });
     QVector<DeliveryFigures> all;
@@ -140,7 +141,7 @@ JsonText getCalcNutri(SqlSession &session, const MethodArgs &args)
         for (const Interruption &interruption : found) {
             for (const QVariant &value :
                  {row.at(Sequence), row.at(Number), row.at(FormulationName), QVariant(interruption.occurrence.at),
-                  QVariant(interruption.end), QVariant(interruption.occurrence.type),
+                  QVariant(interruption.begin), QVariant(interruption.end), QVariant(interruption.occurrence.type),
                   QVariant(typeNames.value(interruption.occurrence.type)), variant(interruption.minutes)})
                 interruptions.add(value);
         }

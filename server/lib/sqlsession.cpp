@@ -9,23 +9,6 @@ namespace {
 // open-ended, so it is cleared when it grows past this.
 constexpr int statementCacheLimit = 200;
 
-DatabaseError::Kind errorKind(Dialect dialect, const QString &code)
-{
-    if (dialect == Dialect::SQLite) {
-        // SQLITE_CONSTRAINT_PRIMARYKEY, SQLITE_CONSTRAINT_UNIQUE, SQLITE_CONSTRAINT_FOREIGNKEY
-        if (code == QLatin1String("1555") || code == QLatin1String("2067"))
-            return DatabaseError::Kind::DuplicateKey;
-        if (code == QLatin1String("787"))
-            return DatabaseError::Kind::MissingParent;
-        return DatabaseError::Kind::Other;
-    }
-    if (code == QLatin1String("23505"))
-        return DatabaseError::Kind::DuplicateKey;
-    if (code == QLatin1String("23503"))
-        return DatabaseError::Kind::MissingParent;
-    return DatabaseError::Kind::Other;
-}
-
 } // namespace
 
 SqlSession::SqlSession(const DatabaseConfig &config, const QString &connectionName)
@@ -141,6 +124,5 @@ bool SqlSession::alive()
 
 void SqlSession::fail(const QSqlError &error) const
 {
-    const DatabaseError::Kind kind = errorKind(m_dialect, error.nativeErrorCode());
-    throw DatabaseError(kind, QStringLiteral("Falha no banco de dados: %1").arg(error.text()));
+    throw DatabaseError::from(m_dialect, error);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "lib/database.h"
-#include "lib/requesterror.h"
+#include "lib/databaseerror.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -11,19 +11,6 @@
 #include <QVector>
 
 #include <functional>
-
-// A failed statement. The kind lets the change-packet application tell a
-// duplicate key or a missing parent from other failures.
-class DatabaseError : public RequestError
-{
-public:
-    enum class Kind { DuplicateKey, MissingParent, Other };
-    DatabaseError(Kind kind, const QString &text) : RequestError(text), m_kind(kind) {}
-    Kind kind() const { return m_kind; }
-
-private:
-    Kind m_kind;
-};
 
 using SqlRow = QVector<QVariant>;
 

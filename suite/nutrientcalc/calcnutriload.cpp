@@ -14,10 +14,13 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLocale>
 #include <QValueAxis>
+
+#include <algorithm>
 
 void TfrmCalcNutri::FormShow()
 {
@@ -48,7 +51,17 @@ void TfrmCalcNutri::loadCalculation()
     lblPaciente->setText(tr("Paciente %1 %2 · Dia %3 · Filial %4")
                              .arg(m_patient, cdsTotais->FieldByName(QStringLiteral("NMPACIENTE"))->AsString(),
                                   QLocale().toString(m_day, QStringLiteral("dd/MM/yyyy")), m_branch));
+    showTotals();
     showChart();
+}
+
+void TfrmCalcNutri::showTotals()
+{
+    for (auto *value : grbTotais->findChildren<QLabel *>()) {
+        const QString name = value->objectName();
+        if (name.startsWith(QLatin1String("lblTotal")))
+            value->setText(cdsTotais->FieldByName(name.mid(8))->DisplayText());
+    }
 }
 
 void TfrmCalcNutri::showChart()
@@ -69,7 +82,9 @@ void TfrmCalcNutri::showChart()
     const int number = rows.indexOf(QStringLiteral("CDSEQUCOPR"));
     const int prescribedVolume = rows.indexOf(QStringLiteral("QTPRATCONF"));
     const int infusedVolume = rows.indexOf(QStringLiteral("QTINFUCONF"));
+    double top = 1;
     for (const QVector<QVariant> &row : rows.rows) {
+        top = std::max({top, row.at(prescribedVolume).toDouble(), row.at(infusedVolume).toDouble()});
         items << row.at(number).toString();
         *prescribed << row.at(prescribedVolume).toDouble();
         *infused << row.at(infusedVolume).toDouble();
@@ -89,7 +104,9 @@ void TfrmCalcNutri::showChart()
     auto *volumes = new QValueAxis;
     volumes->setTitleText(tr("mL"));
     volumes->setLabelFormat(QStringLiteral("%.0f"));
-    volumes->setMin(0);
+    // From zero to the largest bar, widened to round ticks (0, 50, 100 …).
+    volumes->setRange(0, top);
+    volumes->applyNiceNumbers();
     chart->addAxis(volumes, Qt::AlignLeft);
     series->attachAxis(volumes);
 }

@@ -18,7 +18,7 @@ const QStringList itemFields = {
 };
 // The interruption's minutes print as MININTERRUP, apart from the item's.
 const QStringList interruptionFields = {
-    QStringLiteral("DTOCORINFU"), QStringLiteral("DTFIMINTERR"), QStringLiteral("CDTPOCORINFU"),
+    QStringLiteral("DTOCORINFU"), QStringLiteral("DTINIINTERR"), QStringLiteral("DTFIMINTERR"), QStringLiteral("CDTPOCORINFU"),
     QStringLiteral("NMTPOCORINFU"), QStringLiteral("QTMININTERR"),
 };
 const QStringList totalFields = {
@@ -53,9 +53,9 @@ ReportRows TfrmCalcNutri::reportRows() const
     report.fields = QStringList{QStringLiteral("CDPACIENTE"), QStringLiteral("NMPACIENTE"),
                                 QStringLiteral("DTSERVINTE"), QStringLiteral("CDFILIAL")}
                     + itemFields
-                    + QStringList{QStringLiteral("DTOCORINFU"), QStringLiteral("DTFIMINTERR"),
-                                  QStringLiteral("CDTPOCORINFU"), QStringLiteral("NMTPOCORINFU"),
-                                  QStringLiteral("MININTERRUP")};
+                    + QStringList{QStringLiteral("DTOCORINFU"), QStringLiteral("DTINIINTERR"),
+                                  QStringLiteral("DTFIMINTERR"), QStringLiteral("CDTPOCORINFU"),
+                                  QStringLiteral("NMTPOCORINFU"), QStringLiteral("MININTERRUP")};
     for (const QString &name : totalFields)
         report.fields << QStringLiteral("TOT") + name;
 

@@ -14,7 +14,6 @@
 #include <QChartView>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolButton>
@@ -164,9 +163,10 @@ void TfrmCalcNutri::declareDataSets()
     cdsInterrupcoes = declare(this, "cdsInterrupcoes",
                               {field("NRSEQUSERV", Kind::Hidden), field("CDSEQUCOPR", Kind::Text, "Item"),
                                field("NMFORMULACAO", Kind::Text, "Formulação"),
-                               field("DTOCORINFU", Kind::Moment, "Início"), field("DTFIMINTERR", Kind::Moment, "Fim"),
-                               field("CDTPOCORINFU", Kind::Hidden), field("NMTPOCORINFU", Kind::Text, "Ocorrência"),
-                               field("QTMININTERR", Kind::Whole, "Minutos")});
+                               field("NMTPOCORINFU", Kind::Text, "Ocorrência"),
+                               field("DTOCORINFU", Kind::Moment, "Registrada em"),
+                               field("DTINIINTERR", Kind::Moment, "Início"), field("DTFIMINTERR", Kind::Moment, "Fim"),
+                               field("CDTPOCORINFU", Kind::Hidden), field("QTMININTERR", Kind::Whole, "Minutos")});
 
     FieldDef kcal = field("QTKCALML", Kind::Figure, "kcal/mL");
     FieldDef protein = field("QTPROTML", Kind::Figure, "Proteína (g/mL)");
@@ -222,10 +222,7 @@ void TfrmCalcNutri::buildControls()
     lblPaciente->setAccessibleName(tr("Paciente e dia"));
 
     dbgItens = newGrid(grbDados, "dbgItens", tr("Itens do dia"), cdsItens);
-    dbgTotais = newGrid(grbDados, "dbgTotais", tr("Totais do dia"), cdsTotais);
-    dbgTotais->setMaximumHeight(dbgTotais->verticalHeader()->defaultSectionSize() * 3);
-    auto *totalsLabel = new QLabel(tr("Totais do &dia"), grbDados);
-    totalsLabel->setBuddy(dbgTotais);
+    buildTotals();
     dbgInterrupcoes = newGrid(grbDados, "dbgInterrupcoes", tr("Interrupções da infusão"), cdsInterrupcoes);
     dbgComposicao = newGrid(grbDados, "dbgComposicao", tr("Composição das formulações"), cdsComposicao);
     auto *compositionHint = new QLabel(tr("Informe as kcal e a proteína por mL de cada formulação e grave."),
@@ -246,7 +243,7 @@ void TfrmCalcNutri::buildControls()
     pgcCalculo = new QTabWidget(grbDados);
     pgcCalculo->setObjectName(QStringLiteral("pgcCalculo"));
     pgcCalculo->setAccessibleName(tr("Cálculo"));
-    pgcCalculo->addTab(page({dbgItens, totalsLabel, dbgTotais}), tr("It&ens"));
+    pgcCalculo->addTab(page({dbgItens, grbTotais}), tr("It&ens"));
     pgcCalculo->addTab(page({chvVolumes}), tr("Grá&fico"));
     pgcCalculo->addTab(page({dbgInterrupcoes}), tr("I&nterrupções"));
     pgcCalculo->addTab(page({dbgComposicao, compositionHint}), tr("&Composição"));
@@ -256,6 +253,33 @@ void TfrmCalcNutri::buildControls()
     grid->addWidget(lblPaciente, 0, 0);
     grid->addWidget(pgcCalculo, 1, 0);
     grid->setRowStretch(1, 1);
+}
+
+void TfrmCalcNutri::buildTotals()
+{
+    // Every figure of the day in sight at once: caption and value side by
+    // side, three to a row.
+    grbTotais = new QGroupBox(tr("Totais do dia"), grbDados);
+    grbTotais->setObjectName(QStringLiteral("grbTotais"));
+    grbTotais->setAccessibleName(grbTotais->title());
+    auto *layout = new QGridLayout(grbTotais);
+    int index = 0;
+    for (const FieldDef &def : figureFields()) {
+        const QString caption = def.label;
+        auto *name = new QLabel(caption + QLatin1Char(':'), grbTotais);
+        auto *value = new QLabel(grbTotais);
+        value->setObjectName(QStringLiteral("lblTotal") + def.name);
+        value->setAccessibleName(caption);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        name->setBuddy(value);
+        const int row = index / 3;
+        const int column = index % 3 * 3;
+        layout->addWidget(name, row, column);
+        layout->addWidget(value, row, column + 1);
+        layout->setColumnMinimumWidth(column + 2, 24);
+        ++index;
+    }
 }
 
 void registerNutrientCalcScreen()

@@ -9,6 +9,7 @@
 class ClientDataSet;
 class QAction;
 class QChartView;
+class QGroupBox;
 class QLabel;
 class QTabWidget;
 class QToolButton;
@@ -54,7 +55,9 @@ public:
     QLabel *lblPaciente;
     QTabWidget *pgcCalculo;
     TDBGrid *dbgItens;
-    TDBGrid *dbgTotais;
+    // The day's totals, one caption and value per figure; each value label
+    // is named "lblTotal" and the field (lblTotalQTPRATCONF).
+    QGroupBox *grbTotais;
     QChartView *chvVolumes;
     TDBGrid *dbgInterrupcoes;
     TDBGrid *dbgComposicao;
@@ -67,6 +70,8 @@ public:
 private:
     void declareDataSets();
     void buildControls();
+    void buildTotals();
+    void showTotals();
     void addCommandButton(QToolButton *&button, QAction *&action, const QString &name, const QString &text,
                           const QString &hint, const QString &icon, void (TfrmCalcNutri::*handler)());
     // Reads the calculation and the composition from the server.

@@ -363,6 +363,8 @@ private slots:
             QCOMPARE(f.qryAla->RecordCount(), 3);
             QVERIFY(f.qryPadInter->RecordCount() >= 3);
             QCOMPARE(f.cdsPaci->RecordCount(), int(Inpatients.size()));
+            // The column of the marks is titled in words, not by its field name.
+            QCOMPARE(f.cdsPaci->FieldByName(QStringLiteral("IDMARCADO"))->DisplayLabel(), QStringLiteral("Marcado"));
             QStringList titles;
             for (const auto &event : script().events())
                 if (event.kind == QLatin1String("mark"))

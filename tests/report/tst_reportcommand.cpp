@@ -26,6 +26,7 @@ private:
     {
         int exitCode = -1;
         QString error;
+        QString everything;   // the whole standard error
     };
 
     Run host(const QStringList &arguments)
@@ -38,18 +39,20 @@ private:
         environment.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("home/.config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("home/.local/share")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime);
         process.setProcessEnvironment(environment);
         process.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("entpat-host")),
                       arguments);
         if (!process.waitForFinished(60000))
             return {};
         // Only the command's own lines: Qt may add warnings of its own.
+        const QString everything = QString::fromUtf8(process.readAllStandardError());
         QStringList lines;
-        for (const QString &line : QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'))) {
+        for (const QString &line : everything.split(QLatin1Char('\n'))) {
             if (line.startsWith(QLatin1String("entpat-host:")))
                 lines << line;
         }
-        return {process.exitCode(), lines.join(QLatin1Char('\n'))};
+        return {process.exitCode(), lines.join(QLatin1Char('\n')), everything};
     }
 
     QStringList request(const QDate &from, const QDate &to, const QString &pdf) const
@@ -62,6 +65,7 @@ private:
 
     QTemporaryDir m_dir;
     QString m_database;
+    QString m_runtime;   // a session's runtime folder, private as Qt wants it
     QStringList m_demoPatients;   // patients of branch 0001 with records
     QDate m_today = QDate::currentDate();
 
@@ -70,6 +74,9 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         QVERIFY2(pdftotextAvailable(), "pdftotext (poppler-utils) is needed; run scripts/setup");
+        m_runtime = m_dir.filePath(QStringLiteral("runtime"));
+        QVERIFY(QDir().mkpath(m_runtime));
+        QVERIFY(QFile::setPermissions(m_runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         m_database = m_dir.filePath(QStringLiteral("demo.db"));
         SqlSession session(DatabaseConfig::parse(m_database), QStringLiteral("demo"));
         Schema::create(session.database());
@@ -146,6 +153,16 @@ private slots:
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.error, QStringLiteral("entpat-host: ") + message);
         QVERIFY(!QFile::exists(QStringLiteral("/tmp/never-written.pdf")));
+    }
+
+    // Into a folder that does not exist: one line, nothing painted.
+    void missingFolderIsOneLine()
+    {
+        const QString pdf = m_dir.filePath(QStringLiteral("no-such-folder/kitchen.pdf"));
+        const Run run = host(request(m_today.addDays(-1), m_today, pdf));
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.everything, QStringLiteral("entpat-host: O arquivo %1 não pôde ser gravado: a pasta %2 não existe.\n")
+                                     .arg(pdf, m_dir.filePath(QStringLiteral("no-such-folder"))));
     }
 
     void notADatabaseAndMissingDefinition()

@@ -11,6 +11,7 @@
 #include "report/reportdefinition.h"
 #include "report/reportdesigner.h"
 #include "report/reportlayout.h"
+#include "report/reportpages.h"
 #include "report/reportpainter.h"
 #include "report/reportquery.h"
 #include "report/reporttemplate.h"
@@ -60,6 +61,8 @@ private slots:
     void valueFormats();
     void totalsTakenOncePerInnerGroup();
     void longGroupsRepeatTheirColumnTitles();
+    void everyPageNamesTheOpenGroups_data();
+    void everyPageNamesTheOpenGroups();
     void prescriptionsOfThePeriod();
     void wingListLeavesOtherWingsOut();
     void hostileCriterionMatchesNothing_data();
@@ -288,6 +291,78 @@ void tst_ReportEngine::longGroupsRepeatTheirColumnTitles()
     QCOMPARE(pageTexts.first().count(QStringLiteral("Group only")), 1);
 }
 
+void tst_ReportEngine::everyPageNamesTheOpenGroups_data()
+{
+    QTest::addColumn<int>("linesPerPage");
+    for (const int lines : {6, 7, 9, 12})
+        QTest::addRow("%d lines a page", lines) << lines;
+}
+
+// Patients with days of items and occurrences, cut into pages of a few
+// lines: every page that goes on with a patient or a day starts with their
+// headers again, marked as continued, so each line's patient and day are on
+// its own page; nothing is lost or repeated otherwise.
+void tst_ReportEngine::everyPageNamesTheOpenGroups()
+{
+    QFETCH(int, linesPerPage);
+    const ReportDefinition definition = ReportDefinition::fromJson(R"({
+        "code": "T3", "title": "t", "sql": "SELECT 1",
+        "groups": [
+          {"name": "patient", "key": ["P"], "header": "Patient {P}", "footer": "End of {P}"},
+          {"name": "day", "key": ["D"], "header": "Day {D}"},
+          {"name": "item", "key": ["I"], "header": {"columns": [{"title": "Item", "value": "{I}"}]}}
+        ],
+        "detail": "occ {P}{D}{I}{O}"
+    })");
+    ReportRows rows;
+    rows.fields = QStringList{"P", "D", "I", "O"};
+    for (const QString patient : {"a", "b"}) {
+        for (const QString day : {"1", "2"}) {
+            for (const QString item : {"x", "y"})
+                rows.rows << QVector<QVariant>{patient, day, item, "0"} << QVector<QVariant>{patient, day, item, "1"};
+        }
+    }
+    const ReportLayout layout = layoutReport(definition, rows, TReportParams());
+    const QList<ReportPage> pages = paginateReport(layout, linesPerPage);
+    QVERIFY(pages.size() >= 3);
+    const QString continued = QStringLiteral(" (continuação)");
+    QStringList body;
+    for (const ReportPage &page : pages) {
+        QVERIFY(page.size() <= linesPerPage);
+        QString patient;
+        QString day;
+        bool titles = false;
+        for (const ReportLine &line : page) {
+            titles = titles || line.kind == ReportLine::Titles;
+            if (line.kind == ReportLine::Cells)
+                QVERIFY(titles && !patient.isEmpty() && !day.isEmpty());
+            if (line.kind != ReportLine::Text)
+                continue;
+            QString text = line.text;
+            const bool repeated = text.endsWith(continued);
+            text.chop(repeated ? continued.size() : 0);
+            if (text.startsWith(QStringLiteral("Patient ")))
+                patient = text.mid(8), day.clear();
+            else if (text.startsWith(QStringLiteral("Day ")))
+                day = text.mid(4);
+            else if (text.startsWith(QStringLiteral("occ ")))
+                QCOMPARE(text.mid(4, 2), patient + day);
+            if (!repeated)
+                body << text;
+        }
+        QVERIFY2(!page.last().opensGroup, "a page ends with a group header");
+    }
+    // The first page never continues anything; the text lines, without the
+    // repeated headers, are the layout's own.
+    QVERIFY(!pages.first().first().text.endsWith(continued));
+    QStringList laidOut;
+    for (const ReportLine &line : layout.lines) {
+        if (line.kind == ReportLine::Text)
+            laidOut << line.text;
+    }
+    QCOMPARE(body, laidOut);
+}
+
 void tst_ReportEngine::prescriptionsOfThePeriod()
 {
     m_designer->SetPrintedAt(QDateTime(QDate(2026, 12, 8), QTime(7, 45)));
@@ -320,8 +395,13 @@ void tst_ReportEngine::wingListLeavesOtherWingsOut()
     QVERIFY(firstWing.contains(QStringLiteral("prescrito 480,000 · infundido 400,000")));
     QVERIFY2(!firstWing.contains(QStringLiteral("Maria D'Ávila")), qPrintable(firstWing));
     // A route list keeps only the items of those routes.
-    const QString route = renderText(designer({{QStringLiteral("P_CDVIACESDIET"), QStringLiteral("'001'")}}));
+    const QString route = renderText(designer({{QStringLiteral("P_CDVIACESDIET"), QStringLiteral("'001'")},
+                                               {QStringLiteral("P_CDALA"), QStringLiteral("'01','02','03'")}}));
     QVERIFY2(route.contains(QStringLiteral("D002")) && !route.contains(QStringLiteral("01.001.0001")), qPrintable(route));
+    // The header names every criterion limited to a list, and only those.
+    QVERIFY2(!all.contains(QStringLiteral("Critérios")), qPrintable(all));
+    QVERIFY2(firstWing.contains(QRegularExpression(QStringLiteral("Critérios: Ala 01\\s*\n"))), qPrintable(firstWing));
+    QVERIFY2(route.contains(QStringLiteral("Critérios: Ala 01, 02, 03 · Via de acesso 001")), qPrintable(route));
 }
 
 void tst_ReportEngine::hostileCriterionMatchesNothing_data()

@@ -17,9 +17,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -252,6 +254,19 @@ private slots:
         });
     }
 
+    // At the screen's own size each date field shows its whole date: with
+    // the cursor at the end, the first digit is still in sight.
+    void datesShowWhole()
+    {
+        onReportScreen([](Form &form) {
+            for (TDateEditPlus *date : {form.depIni, form.depFim}) {
+                date->SetDate(QDate(2026, 12, 8));
+                date->end(false);
+                QCOMPARE(date->cursorPositionAt(QPoint(date->contentsRect().left() + 4, date->height() / 2)), 0);
+            }
+        });
+    }
+
     void printWritesTheChosenPatients()
     {
         QVERIFY2(pdftotextAvailable(), "pdftotext (poppler-utils) is needed; run scripts/setup");
@@ -269,6 +284,41 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("Maria D'Ávila Adulta")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Nutrição Parenteral")));   // today's record
         QVERIFY(text.contains(QStringLiteral("prescrito 550,000 · infundido 500,000")));
+        QVERIFY2(text.contains(QStringLiteral("Critérios: Ala 02")), qPrintable(text));
+    }
+
+    // Imprimir, "print to file", the proposed name accepted: the file is a
+    // valid name in the user's documents folder, and the report is in it.
+    void printToFileProposesTheDocumentsFolder()
+    {
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("home"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("home/.config"))));
+        const QString documents = m_dir.filePath(QStringLiteral("home/Documents"));
+        QString proposed;
+        onReportScreen([this, &proposed](Form &form) {
+            setPeriod(form, Fixture::recordDay(), Fixture::recordDay());
+            script().answerDialog([&proposed](QDialog &dialog) {
+                auto *print = qobject_cast<QPrintDialog *>(&dialog);
+                auto *file = dialog.findChild<QLineEdit *>(QStringLiteral("filename"));
+                if (!print || !file)
+                    return int(QDialog::Rejected);
+                proposed = file->text();
+                print->printer()->setOutputFormat(QPrinter::PdfFormat);
+                print->printer()->setOutputFileName(proposed);
+                return int(QDialog::Accepted);
+            });
+            click(form.sbtPrint);
+            QVERIFY(script().errors().isEmpty());
+        });
+        qputenv("HOME", home);
+        if (config.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", config);
+        QCOMPARE(proposed, QDir(documents).filePath(QStringLiteral("Prescrições Enteral-Parenteral.pdf")));
+        QVERIFY(pdfText(proposed).contains(QStringLiteral("Maria D'Ávila Adulta")));
     }
 
     void saveAsListsTheCopyUnderItsTitle()

@@ -33,59 +33,67 @@ ItemOccurrence other(const QDateTime &moment)
 
 Q_DECLARE_METATYPE(InfusionItem)
 Q_DECLARE_METATYPE(QVector<ItemOccurrence>)
-Q_DECLARE_METATYPE(QList<double>)
 
 class TestNutrientCalc : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Minutes of each interruption found (-1: unknown), in time order.
-    void interruptionMinutes_data()
+    // Each interruption counted, as its interval and minutes ("?" when
+    // unknown), in time order; the item's count and minutes follow them.
+    void interruptionsCounted_data()
     {
         QTest::addColumn<InfusionItem>("infusion");
         QTest::addColumn<QVector<ItemOccurrence>>("occurrences");
-        QTest::addColumn<QList<double>>("minutes");
+        QTest::addColumn<QStringList>("counted");
 
-        QTest::newRow("to the planned end") << item() << QVector{interruption(at(9))} << QList<double>{180};
+        QTest::newRow("to the planned end") << item() << QVector{interruption(at(9))} << QStringList{"09:00-12:00 180"};
         QTest::newRow("to the next occurrence of any type")
-            << item() << QVector{other(at(10)), interruption(at(9, 15))} << QList<double>{45};
+            << item() << QVector{other(at(10)), interruption(at(9, 15))} << QStringList{"09:15-10:00 45"};
         QTest::newRow("a later interruption ends the earlier one")
-            << item() << QVector{interruption(at(9)), interruption(at(11, 30))} << QList<double>{150, 30};
+            << item() << QVector{interruption(at(9)), interruption(at(11, 30))}
+            << QStringList{"09:00-11:30 150", "11:30-12:00 30"};
         QTest::newRow("the next occurrence after the planned end")
-            << item() << QVector{interruption(at(11)), other(at(13))} << QList<double>{60};
-        QTest::newRow("at or after the planned end counts nothing")
-            << item() << QVector{interruption(at(12)), interruption(at(14))} << QList<double>{0, 0};
+            << item() << QVector{interruption(at(11)), other(at(13))} << QStringList{"11:00-12:00 60"};
+        QTest::newRow("at or after the planned end is none")
+            << item() << QVector{interruption(at(12)), interruption(at(14))} << QStringList{};
         QTest::newRow("before the start counts from the start")
-            << item() << QVector{interruption(at(7)), other(at(9))} << QList<double>{60};
-        QTest::newRow("the same moment counts once")
+            << item() << QVector{interruption(at(7)), other(at(9))} << QStringList{"08:00-09:00 60"};
+        QTest::newRow("ended before the start is none")
+            << item() << QVector{interruption(at(6)), other(at(7)), interruption(at(10))}
+            << QStringList{"10:00-12:00 120"};
+        QTest::newRow("a repeat at the same moment is none")
             << item() << QVector{interruption(at(9), QStringLiteral("002")), interruption(at(9))}
-            << QList<double>{180, 0};
+            << QStringList{"09:00-12:00 180"};
         QTest::newRow("no speed: to the next occurrence")
-            << item(std::nullopt) << QVector{interruption(at(9)), other(at(9, 40))} << QList<double>{40};
+            << item(std::nullopt) << QVector{interruption(at(9)), other(at(9, 40))} << QStringList{"09:00-09:40 40"};
         QTest::newRow("no speed and no next occurrence: unknown")
-            << item(0.0) << QVector{interruption(at(9))} << QList<double>{-1};
+            << item(0.0) << QVector{interruption(at(9))} << QStringList{"09:00-? ?"};
         QTest::newRow("no hour and no next occurrence: unknown")
-            << item(60.0, QDateTime()) << QVector{interruption(at(9))} << QList<double>{-1};
-        QTest::newRow("a plain occurrence is no interruption") << item() << QVector{other(at(9))} << QList<double>{};
+            << item(60.0, QDateTime()) << QVector{interruption(at(7))} << QStringList{"07:00-? ?"};
+        QTest::newRow("a plain occurrence is no interruption") << item() << QVector{other(at(9))} << QStringList{};
     }
 
-    void interruptionMinutes()
+    void interruptionsCounted()
     {
         QFETCH(InfusionItem, infusion);
         QFETCH(QVector<ItemOccurrence>, occurrences);
-        QFETCH(QList<double>, minutes);
+        QFETCH(QStringList, counted);
         const QVector<Interruption> found = interruptionsOf(infusion, occurrences);
-        QList<double> actual;
+        QStringList actual;
+        double known = 0;
         for (const Interruption &interruption : found) {
             QCOMPARE(interruption.end.isValid(), interruption.minutes.has_value());
-            actual << interruption.minutes.value_or(-1);
+            const QString end = interruption.end.isValid() ? interruption.end.toString(QStringLiteral("HH:mm"))
+                                                           : QStringLiteral("?");
+            const QString minutes = interruption.minutes ? QString::number(*interruption.minutes) : QStringLiteral("?");
+            actual << QStringLiteral("%1-%2 %3").arg(interruption.begin.toString(QStringLiteral("HH:mm")), end, minutes);
+            known += interruption.minutes.value_or(0);
         }
-        QCOMPARE(actual, minutes);
-        double known = 0;
-        for (const double value : minutes)
-            known += std::max(0.0, value);
-        QCOMPARE(itemFigures(infusion, found).interruptionMinutes, known);
+        QCOMPARE(actual, counted);
+        const DeliveryFigures figures = itemFigures(infusion, found);
+        QCOMPARE(figures.interruptions, int(counted.size()));
+        QCOMPARE(figures.interruptionMinutes, known);
     }
 
     void plannedEndFollowsVolumeAndSpeed()

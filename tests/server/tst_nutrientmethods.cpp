@@ -104,6 +104,8 @@ private slots:
         const QVector<QJsonObject> interruptions = rowObjects(packets.at(2));
         QCOMPARE(interruptions.size(), 1);
         QCOMPARE(interruptions.at(0)["NMTPOCORINFU"].toString(), QStringLiteral("Obstrução da sonda"));
+        QCOMPARE(interruptions.at(0)["DTINIINTERR"].toString(),
+                 QDateTime(recordDay(), QTime(9, 0)).toString(Qt::ISODate));
         QCOMPARE(interruptions.at(0)["DTFIMINTERR"].toString(),
                  QDateTime(recordDay(), QTime(12, 30)).toString(Qt::ISODate));
     }
@@ -117,9 +119,9 @@ private slots:
         QTest::addColumn<double>("minutes");
         const QString vomit = QStringLiteral("002");
         QTest::newRow("a plain occurrence ends it") << QList<Occurrence>{{QTime(10, 0), NonInterruptionType}} << 1 << 60.0;
-        QTest::newRow("after the planned end") << QList<Occurrence>{{QTime(13, 0), vomit}} << 2 << 210.0;
+        QTest::newRow("after the planned end is none") << QList<Occurrence>{{QTime(13, 0), vomit}} << 1 << 210.0;
         QTest::newRow("before the start") << QList<Occurrence>{{QTime(8, 0), vomit}} << 2 << 240.0;
-        QTest::newRow("at the same moment") << QList<Occurrence>{{QTime(9, 0), vomit}} << 2 << 210.0;
+        QTest::newRow("a repeat at the same moment is none") << QList<Occurrence>{{QTime(9, 0), vomit}} << 1 << 210.0;
     }
 
     void interruptionsOfTheProductItem()

@@ -24,12 +24,16 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGroupBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTabWidget>
+#include <QValueAxis>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
+#include <cmath>
 #include <functional>
 
 class TestCalcNutriScreen : public EditorTestCase
@@ -89,9 +93,23 @@ private slots:
             QCOMPARE(shown(screen.dbgItens, 0, QStringLiteral("PCINFUNDIDO")), QStringLiteral("80,0"));
             QCOMPARE(shown(screen.dbgItens, 0, QStringLiteral("QTKCALINFU")), QStringLiteral("240,0"));
             QCOMPARE(shown(screen.dbgItens, 1, QStringLiteral("QTPROTINFU")), QStringLiteral("9,0"));
-            QCOMPARE(shown(screen.dbgTotais, 0, QStringLiteral("QTPRATCONF")), QStringLiteral("550,000"));
-            QCOMPARE(shown(screen.dbgTotais, 0, QStringLiteral("PCINFUNDIDO")), QStringLiteral("90,9"));
-            QCOMPARE(shown(screen.dbgTotais, 0, QStringLiteral("QTMININTERR")), QStringLiteral("210"));
+            // The day's totals: every figure whole in sight at the default size.
+            const QList<QLabel *> totals = screen.grbTotais->findChildren<QLabel *>(
+                QRegularExpression(QStringLiteral("^lblTotal")));
+            QCOMPARE(totals.size(), 9);
+            const QRect window = screen.rect();
+            for (const QLabel *value : totals) {
+                QVERIFY2(value->isVisible() && !value->text().isEmpty(), qPrintable(value->objectName()));
+                QVERIFY2(window.contains(QRect(value->mapTo(&screen, QPoint(0, 0)), value->size())),
+                         qPrintable(value->objectName()));
+                QVERIFY2(value->width() >= value->sizeHint().width(), qPrintable(value->objectName()));
+            }
+            const auto total = [&screen](const char *field) {
+                return screen.grbTotais->findChild<QLabel *>(QStringLiteral("lblTotal") + QLatin1String(field))->text();
+            };
+            QCOMPARE(total("QTPRATCONF"), QStringLiteral("550,000"));
+            QCOMPARE(total("PCINFUNDIDO"), QStringLiteral("90,9"));
+            QCOMPARE(total("QTMININTERR"), QStringLiteral("210"));
             QCOMPARE(shown(screen.dbgInterrupcoes, 0, QStringLiteral("NMTPOCORINFU")),
                      QStringLiteral("Obstrução da sonda"));
 
@@ -101,6 +119,14 @@ private slots:
             QCOMPARE(series->barSets().at(0)->label(), QStringLiteral("Prescrito"));
             QCOMPARE(series->barSets().at(0)->at(1), 300.0);
             QCOMPARE(series->barSets().at(1)->at(0), 200.0);
+            // The value axis from zero in round steps past the tallest bar.
+            const auto *axis = qobject_cast<QValueAxis *>(screen.chvVolumes->chart()->axes(Qt::Vertical).value(0));
+            QVERIFY(axis);
+            QCOMPARE(axis->min(), 0.0);
+            QVERIFY(axis->max() >= 300.0);
+            const double step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
+            const double scale = std::pow(10.0, std::floor(std::log10(step)));
+            QVERIFY2(QList<double>({1, 2, 2.5, 5, 10}).contains(step / scale), qPrintable(QString::number(step)));
             QVERIFY(screen.chvVolumes->accessibleDescription().startsWith(
                 QStringLiteral("item 0001: prescrito 250,000 mL, infundido 200,000 mL; item 0002")));
         });
