@@ -3,14 +3,57 @@
 #   entpat-host    the host application with the module Pkg_VQN18000, the
 #                  framework libraries, the report definitions and the help.
 # The host finds the module, the reports and the help next to its executable,
-# so all of them live in /usr/lib/entpat, with /usr/bin/entpat-host a link to
-# it; their RPATH ($ORIGIN) finds the framework libraries there.
-set(HOST_DIR lib/entpat)
+# so all of them live in Debian's folder of a package's private libraries,
+# /usr/lib/<multiarch>/entpat, with /usr/bin/entpat-host a link to it; their
+# RPATH ($ORIGIN) finds the framework libraries there. Being private, they
+# need no ldconfig in the package's scripts.
+set(HOST_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/entpat)
 
 install(TARGETS entpat-server RUNTIME DESTINATION bin COMPONENT server)
-install(FILES deploy/server/entpat-server.service DESTINATION lib/systemd/system COMPONENT server)
+install(FILES deploy/server/entpat-server.service deploy/server/entpat-server-backup.service
+  deploy/server/entpat-server-backup.timer DESTINATION lib/systemd/system COMPONENT server)
+install(PROGRAMS deploy/server/entpat-server-backup DESTINATION libexec/entpat-server RENAME backup COMPONENT server)
 install(FILES deploy/server/entpat-server.default DESTINATION /etc/default RENAME entpat-server COMPONENT server)
 install(FILES docs/DEPLOYMENT.md DESTINATION share/doc/entpat-server COMPONENT server)
+
+# What Debian asks of every package: the copyright file, the changelog
+# (compressed as Debian compresses it) and a manual page for each command,
+# made from its --help by help2man.
+set(DOC_BUILD_DIR ${CMAKE_BINARY_DIR}/package-doc)
+file(MAKE_DIRECTORY ${DOC_BUILD_DIR})
+find_program(GZIP gzip REQUIRED)
+find_program(HELP2MAN help2man)
+if(NOT HELP2MAN)
+  message(WARNING "help2man is missing (scripts/setup installs it): the packages get no manual pages")
+endif()
+add_custom_command(OUTPUT ${DOC_BUILD_DIR}/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/deploy/doc/changelog ${DOC_BUILD_DIR}/changelog
+  COMMAND ${GZIP} -9nf ${DOC_BUILD_DIR}/changelog
+  DEPENDS ${PROJECT_SOURCE_DIR}/deploy/doc/changelog VERBATIM)
+add_custom_target(package-changelog ALL DEPENDS ${DOC_BUILD_DIR}/changelog.gz)
+#   entpat_manual(<target> <component> "<what it is, for the NAME section>")
+function(entpat_manual target component summary)
+  if(NOT HELP2MAN)
+    return()
+  endif()
+  set(page ${DOC_BUILD_DIR}/${target}.1)
+  add_custom_command(OUTPUT ${page}.gz
+    # Found through PATH, so the page names the command and not the build
+    # folder; the help is in Portuguese, hence UTF-8.
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+      PATH=$<TARGET_FILE_DIR:${target}>:/usr/bin:/bin
+      ${HELP2MAN} --no-info --locale=C.UTF-8 --section=1 --name=${summary} --output=${page} ${target}
+    COMMAND ${GZIP} -9nf ${page}
+    DEPENDS ${target} VERBATIM)
+  add_custom_target(${target}-manual ALL DEPENDS ${page}.gz)
+  install(FILES ${page}.gz DESTINATION share/man/man1 COMPONENT ${component})
+endfunction()
+entpat_manual(entpat-server server "application server of the enteral/parenteral nutrition screens")
+entpat_manual(entpat-host host "host application of the enteral/parenteral nutrition module")
+foreach(package server host)
+  install(FILES deploy/doc/copyright ${DOC_BUILD_DIR}/changelog.gz
+    DESTINATION share/doc/entpat-${package} COMPONENT ${package})
+endforeach()
 
 set_target_properties(entpat-host fwcore framework Pkg_VQN18000 PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS entpat-host fwcore framework Pkg_VQN18000
@@ -24,7 +67,7 @@ install(FILES ${CMAKE_BINARY_DIR}/package-links/entpat-host DESTINATION bin COMP
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME entpat)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "EntPat <entpat@localhost>")
+set(CPACK_PACKAGE_CONTACT "Equipe EntPat <entpat@example.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL server host)
@@ -33,20 +76,24 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # gzip: packing in the test run stays quick.
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-# Qt, and the HTTP library with the TLS and password-hashing libraries that
-# server and host (which runs a server in-process) link.
-set(QT_RUNTIME "libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-sqlite, libqt6sql6-psql, libcpp-httplib0.11, libssl3, libsodium23")
+# The libraries the binaries link are found by dpkg-shlibdeps, with their
+# versions; the framework libraries are the host package's own (RUNPATH
+# $ORIGIN). Listed by hand: what is loaded at run time, never linked (Qt's
+# database drivers and platform plugins).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(QT_RUNTIME "libqt6sql6-sqlite, libqt6sql6-psql")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME entpat-server)
-set(CPACK_COMPONENT_SERVER_DESCRIPTION "EntPat application server\n The application server of the enteral/parenteral nutrition screens over\n SQLite or PostgreSQL, with its systemd unit.")
+set(CPACK_COMPONENT_SERVER_DESCRIPTION "EntPat application server\nThe application server of the enteral/parenteral nutrition screens over\nSQLite or PostgreSQL, with its systemd unit and a daily backup timer.")
 set(CPACK_DEBIAN_SERVER_PACKAGE_DEPENDS "${QT_RUNTIME}, adduser")
+# The backup of a PostgreSQL database runs pg_dump.
+set(CPACK_DEBIAN_SERVER_PACKAGE_SUGGESTS "postgresql-client")
 set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/deploy/server/postinst ${PROJECT_SOURCE_DIR}/deploy/server/postrm
   ${PROJECT_SOURCE_DIR}/deploy/server/conffiles)
 
 set(CPACK_DEBIAN_HOST_PACKAGE_NAME entpat-host)
-set(CPACK_COMPONENT_HOST_DESCRIPTION "EntPat host application with the nutrition module\n The host application, its framework libraries and the module Pkg_VQN18000\n (enteral/parenteral screens, report definitions, help).")
-set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS
-  "${QT_RUNTIME}, libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6charts6 (>= 6.4), qt6-qpa-plugins, libsqlite3-0")
+set(CPACK_COMPONENT_HOST_DESCRIPTION "EntPat host application with the nutrition module\nThe host application, its framework libraries and the module Pkg_VQN18000\n(enteral/parenteral screens, report definitions, help).")
+set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS "${QT_RUNTIME}, qt6-qpa-plugins")
 
 include(CPack)

@@ -1,8 +1,11 @@
 // entpat-server: serves the object "Vqn18000.rdmEntPat" over HTTP and JSON.
 //
-// Exit codes: 0 after a clean stop (SIGINT, SIGTERM); 1 when the server
-// cannot start (database, port, certificate) or --set-password fails (unknown
-// operator, empty password); 2 for a mistake on the command line.
+// Exit codes: 0 after a clean stop (SIGINT, SIGTERM) or a finished
+// --set-password or --backup; 1 when the server cannot start (database, port,
+// certificate), --set-password fails (unknown operator, empty password) or
+// --backup fails (no SQLite suite database, the copy exists, the copy fails
+// its check); 2 for a mistake on the command line.
+#include "lib/databasebackup.h"
 #include "lib/databasesetup.h"
 #include "lib/entpatserver.h"
 #include "lib/operatorlogin.h"
@@ -97,6 +100,19 @@ int setPassword(const EntPatServerOptions &options, const QString &operatorCode)
     return 0;
 }
 
+// --backup: a checked copy of the live SQLite database.
+int backup(const QString &database, const QString &target)
+{
+    try {
+        DatabaseBackup::write(DatabaseConfig::parse(database), target);
+    } catch (const RequestError &failure) {
+        complain(failure.text());
+        return exitCannotStart;
+    }
+    std::printf("cópia de segurança gravada em %s (integridade verificada)\n", qPrintable(target));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -152,9 +168,13 @@ int main(int argc, char *argv[])
                                        QStringLiteral("Registro na saída de erros: erro, aviso, info (uma linha por "
                                                       "chamada), depuracao ou nenhum."),
                                        QStringLiteral("nível"), QStringLiteral("info"));
+    const QCommandLineOption backupOption(
+        QStringLiteral("backup"),
+        QStringLiteral("Grava uma cópia verificada do banco SQLite (também em uso) num arquivo novo e termina."),
+        QStringLiteral("arquivo"));
     parser.addOptions({databaseOption, createOption, portOption, demoOption, patientsOption, listenOption,
                        certificateOption, keyOption, sessionIdleOption, setPasswordOption, workersOption,
-                       connectionsOption, logOption});
+                       connectionsOption, logOption, backupOption});
     // parse() rather than process(): a mistake exits with the usage code.
     if (!parser.parse(QCoreApplication::arguments())) {
         complain(parser.errorText());
@@ -202,6 +222,8 @@ int main(int argc, char *argv[])
     options.databaseWorkers = *workers;
     options.maxConnections = *connections;
     options.logLevel = *logLevel;
+    if (parser.isSet(backupOption))
+        return backup(options.database, parser.value(backupOption));
     if (parser.isSet(setPasswordOption))
         return setPassword(options, parser.value(setPasswordOption));
 
