@@ -2,6 +2,7 @@
 
 #include "core/clientdataset.h"
 #include "widgets/dbgrid.h"
+#include "widgets/pagetabaccessible.h"
 #include "screens/dbnavigator.h"
 #include "screens/dbtext.h"
 #include "screens/guardedconnect.h"
@@ -163,6 +164,7 @@ void TfrmPadrao::buildNavigator()
 
 void TfrmPadrao::buildPages()
 {
+    InstallPageTabAccessibility();
     pgcPadrao = new QTabWidget(this);
     pgcPadrao->setObjectName(QStringLiteral("pgcPadrao"));
     pgcPadrao->setAccessibleName(tr("Páginas"));

@@ -132,6 +132,10 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
             text = row == m_dataSet->RecNo() ? field->Text() : m_dataSet->displayTextAt(row, field->Index());
         });
         return text;
+    case Qt::AccessibleTextRole:
+        if (AccessibleText)
+            runQuietly("cell text", [&] { text = AccessibleText(row, index.column()); });
+        return text.isEmpty() ? QVariant() : QVariant(text);
     case Qt::TextAlignmentRole:
         if (field->DataType() == FieldType::Integer || field->DataType() == FieldType::Real)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));

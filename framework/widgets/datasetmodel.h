@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QVector>
 
+#include <functional>
+
 class ClientDataSet;
 class Field;
 
@@ -37,6 +39,11 @@ public:
     const QVector<DataSetColumn> &Columns() const { return m_columns; }
     // The field shown in a column; nullptr when the dataset lacks it.
     Field *FieldAt(int column) const;
+
+    // The text assistive technology reads for a cell (Qt::AccessibleTextRole)
+    // when the view draws something else than its display text, given the
+    // dataset row and the column; an empty text reads the display text.
+    std::function<QString(int row, int column)> AccessibleText;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -10,9 +10,14 @@ class QWidget;
 // from, or goes to, a widget outside it; a grid's cell editor is inside its
 // grid.
 //
-// A failing exit handler (it ended the operation) cancels the move: the focus
-// goes back to the control it came from, unless the handler put it somewhere
-// itself, and no enter handler runs. A failing enter handler does the same.
+// Between controls outside grids, exit handlers run with the focus back on
+// the control being left, so that a message they show has the focus where
+// the entry is to be corrected; enter handlers run once the focus is on the
+// control entered. A failing exit handler (it ended the operation) cancels
+// the move: the focus stays on (or goes back to) the control it came from,
+// unless the handler put it somewhere itself, and no enter handler runs. An
+// exit handler that puts the focus elsewhere and passes redirects the move.
+// A failing enter handler sends the focus back as well.
 // Focus changes made by handlers, and moves to another window (a message
 // box, a dialog), fire nothing at that moment; the next move within the form
 // starts from where the focus settled.

@@ -2,7 +2,9 @@
 
 #include "widgets/focusaware.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 
@@ -29,6 +31,7 @@ FocusTracker &FocusTracker::instance()
 FocusTracker::FocusTracker()
 {
     connect(qApp, &QApplication::focusChanged, this, &FocusTracker::focusChanged);
+    qApp->installEventFilter(this);
 }
 
 void FocusTracker::add(QWidget *widget, FocusAware *aware)
@@ -80,6 +83,32 @@ QList<FocusAware *> FocusTracker::chain(QWidget *widget) const
     return result;
 }
 
+// A move from or to an item view (a grid, its cell editor) is left where it
+// is while the handlers run: taking the focus away from a cell editor ends
+// its edit.
+bool FocusTracker::insideItemView(QWidget *widget)
+{
+    const QWidget *form = formOf(widget);
+    for (QWidget *w = widget; w && w != form; w = w->parentWidget())
+        if (qobject_cast<QAbstractItemView *>(w))
+            return true;
+    return false;
+}
+
+bool FocusTracker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && !m_dispatching)
+        m_reason = static_cast<QFocusEvent *>(event)->reason();
+    return QObject::eventFilter(watched, event);
+}
+
+void FocusTracker::moveQuietly(QWidget *widget, Qt::FocusReason reason)
+{
+    m_dispatching = true;
+    widget->setFocus(reason);
+    m_dispatching = false;
+}
+
 void FocusTracker::focusChanged(QWidget *, QWidget *now)
 {
     if (m_dispatching || !now)
@@ -100,21 +129,54 @@ void FocusTracker::focusChanged(QWidget *, QWidget *now)
     // it back to the control that had it at once: no control was left.
     if (now == form && qobject_cast<QMdiSubWindow *>(now))
         return;
+    const Qt::FocusReason reason = m_reason;
     QWidget *to = now;
     for (int move = 0; move < MaxChainedMoves && from != to; ++move) {
-        const bool ok = dispatch(from, to);
+        QWidget *back = from ? focusableSelfOrAncestor(from) : nullptr;
+        // Exit handlers run with the focus back on the control being left,
+        // where the user still is: a refusal and its message find the focus
+        // on the entry to correct, and a message box closing gives it back
+        // there, not to the control the move was heading for.
+        const bool revisit = back && back == from && !insideItemView(from) && !insideItemView(to);
+        if (revisit)
+            moveQuietly(back, Qt::OtherFocusReason);
+        const QList<FocusAware *> left = chain(from);
+        const bool leftOk = runExits(left, chain(to));
         QWidget *focus = QApplication::focusWidget();
-        if (!ok && focus == to && from) {
-            // Nobody moved the focus: the move is cancelled.
-            QWidget *back = focusableSelfOrAncestor(from);
-            m_dispatching = true;
+        const bool movedByExit = focus && focus != (revisit ? back : to) && formOf(focus) == form;
+        if (!leftOk) {
+            // A handler that opened another screen keeps the focus there.
+            if (focus && focus->isVisible() && formOf(focus) != form) {
+                m_settled.insert(form, from);
+                return;
+            }
+            if (movedByExit) {
+                m_settled.insert(form, from);
+                to = focus;
+                continue;
+            }
+            // The move is cancelled. A message box that just closed may have
+            // left the form inactive: the refused control is where the focus
+            // comes back when it is activated again.
             if (back)
-                back->setFocus(Qt::OtherFocusReason);
-            m_dispatching = false;
+                moveQuietly(back, Qt::OtherFocusReason);
             m_settled.insert(form, back ? back : from);
             return;
         }
-        const QPointer<QWidget> settled = ok ? to : from;
+        // An exit handler that put the focus somewhere chose where it goes.
+        if (movedByExit)
+            to = focus;
+        else if (revisit)
+            moveQuietly(to, reason);
+        const bool enteredOk = runEnters(left, chain(to));
+        focus = QApplication::focusWidget();
+        if (!enteredOk && focus == to && from) {
+            if (back)
+                moveQuietly(back, Qt::OtherFocusReason);
+            m_settled.insert(form, back ? back : from);
+            return;
+        }
+        const QPointer<QWidget> settled = enteredOk ? to : from;
         m_settled.insert(form, settled);
         if (!focus || formOf(focus) != form)
             return;
@@ -124,16 +186,22 @@ void FocusTracker::focusChanged(QWidget *, QWidget *now)
     m_settled.insert(form, to);
 }
 
-bool FocusTracker::dispatch(QWidget *from, QWidget *to)
+bool FocusTracker::runExits(const QList<FocusAware *> &left, const QList<FocusAware *> &entered)
 {
-    const QList<FocusAware *> left = chain(from);
-    const QList<FocusAware *> entered = chain(to);
     m_dispatching = true;
     bool ok = true;
     for (FocusAware *aware : left) {
         if (!entered.contains(aware) && !(ok = aware->focusLeft()))
             break;
     }
+    m_dispatching = false;
+    return ok;
+}
+
+bool FocusTracker::runEnters(const QList<FocusAware *> &left, const QList<FocusAware *> &entered)
+{
+    m_dispatching = true;
+    bool ok = true;
     for (auto it = entered.crbegin(); ok && it != entered.crend(); ++it) {
         if (!left.contains(*it))
             ok = (*it)->focusEntered();

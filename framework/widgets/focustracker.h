@@ -17,11 +17,20 @@ public:
     void add(QWidget *widget, FocusAware *aware);
     void remove(QWidget *widget);
 
+protected:
+    // Notes why the focus last moved, to hand it on when a move is resumed.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     FocusTracker();
     void focusChanged(QWidget *old, QWidget *now);
-    // Runs the handlers of one move; false when a handler failed.
-    bool dispatch(QWidget *from, QWidget *to);
+    // Run the exit (enter) handlers of one move, of what is left (entered)
+    // only; false when a handler failed.
+    bool runExits(const QList<FocusAware *> &left, const QList<FocusAware *> &entered);
+    bool runEnters(const QList<FocusAware *> &left, const QList<FocusAware *> &entered);
+    // Moves the focus without running handlers.
+    void moveQuietly(QWidget *widget, Qt::FocusReason reason);
+    static bool insideItemView(QWidget *widget);
     QList<FocusAware *> chain(QWidget *widget) const;
     static QWidget *formOf(QWidget *widget);
     static bool containerHidden(QWidget *widget, QWidget *form);
@@ -30,4 +39,5 @@ private:
     QHash<QWidget *, FocusAware *> m_aware;
     QHash<QWidget *, QPointer<QWidget>> m_settled;   // by form
     bool m_dispatching = false;
+    Qt::FocusReason m_reason = Qt::OtherFocusReason;
 };

@@ -15,6 +15,11 @@ QChar typedChar(const QKeyEvent &event)
     default:
         break;
     }
+    // A shortcut (Ctrl+A, Ctrl+V...) types nothing, whatever text the
+    // platform gives it.
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if ((modifiers & (Qt::ControlModifier | Qt::MetaModifier)) && !(modifiers & Qt::AltModifier))
+        return QChar();
     const QString text = event.text();
     if (text.size() != 1 || !text.at(0).isPrint())
         return QChar();

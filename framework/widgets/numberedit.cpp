@@ -1,7 +1,7 @@
 #include "widgets/numberedit.h"
 
-#include "core/consiste.h"
 #include "widgets/keychar.h"
+#include "widgets/widgetutils.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -62,7 +62,7 @@ void TNumberEdit::keyPressEvent(QKeyEvent *event)
         TEdit::keyPressEvent(event);
         return;
     }
-    if (!MaxNumber(text(), 15, m_decimals, key, cursorPosition(), int(selectedText().size()))) {
+    if (!EditMaxNumber(*this, 15, m_decimals, key)) {
         event->accept();
         return;
     }

@@ -25,13 +25,20 @@ void SetChildEnabled(QWidget *container, bool enabled)
         child->setEnabled(enabled);
 }
 
+// The key replaces the selection, or goes in at the caret when nothing is
+// selected: the check sees the text that would result.
+bool EditMaxNumber(const QLineEdit &editor, int intDigits, int decDigits, QChar &key)
+{
+    const bool selection = editor.hasSelectedText();
+    const int start = selection ? editor.selectionStart() : editor.cursorPosition();
+    const int length = selection ? int(editor.selectedText().size()) : 0;
+    return MaxNumber(editor.text(), intDigits, decDigits, key, start, length);
+}
+
 bool GridMaxNumber(const TDBGrid &grid, int intDigits, int decDigits, QChar &key)
 {
     const QLineEdit *editor = grid.InplaceEditor();
     if (!editor)
         return MaxNumber(QString(), intDigits, decDigits, key, 0, 0);
-    const bool selection = editor->hasSelectedText();
-    const int start = selection ? editor->selectionStart() : editor->cursorPosition();
-    const int length = selection ? int(editor->selectedText().size()) : 0;
-    return MaxNumber(editor->text(), intDigits, decDigits, key, start, length);
+    return EditMaxNumber(*editor, intDigits, decDigits, key);
 }

@@ -6,6 +6,10 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
 
 class ClientDataSet;
 class TADOIBQuery;
@@ -48,3 +52,10 @@ struct CodeColumn
     // checkMethod); the pick list leaves it empty, so it lists every code.
     QString codeParameter;
 };
+
+// A field's value in one row of a grid: the row being drawn, or the row a
+// screen reader reads.
+using RowValue = std::function<QVariant(const QString &fieldName)>;
+// The code column whose name a grid shows over a field's cell in a row; none
+// when the cell shows its own text.
+using NameColumnOf = std::function<std::optional<CodeColumn>(const QString &fieldName, const RowValue &value)>;

@@ -7,6 +7,7 @@
 #include "core/clientdataset.h"
 #include "common/servercall.h"
 #include "core/consiste.h"
+#include "widgets/datasetmodel.h"
 #include "widgets/dbgrid.h"
 #include "widgets/searchlists.h"
 #include "net/tnetconnection.h"
@@ -80,15 +81,45 @@ bool TfrmEntParenteral::pickCode(const CodeColumn &column)
     return true;
 }
 
-void TfrmEntParenteral::drawCodeName(TDBGrid &grid, const CodeColumn &column, QPainter &painter, const QRect &rect,
+namespace {
+
+// Whether the cell shows the name of its code: a code column with a code.
+bool showsName(const std::optional<CodeColumn> &column, const RowValue &value)
+{
+    return column && !value(column->codeField).toString().isEmpty();
+}
+
+} // namespace
+
+void TfrmEntParenteral::showCodeNames(TDBGrid &grid, const NameColumnOf &nameColumnOf)
+{
+    grid.OnDrawColumnCell = [this, nameColumnOf](TDBGrid &drawn, QPainter &painter, const QRect &rect,
+                                                 Field *field, int, bool selected, bool focused) {
+        if (!field)
+            return;
+        const RowValue value = [&drawn](const QString &name) { return drawn.DrawingValue(name); };
+        const std::optional<CodeColumn> column = nameColumnOf(field->FieldName(), value);
+        if (showsName(column, value))
+            drawCodeName(drawn, value(column->nameField).toString(), painter, rect, selected, focused);
+    };
+    grid.Model()->AccessibleText = [&grid, nameColumnOf](int row, int column) {
+        const Field *field = grid.Model()->FieldAt(column);
+        const ClientDataSet *data = grid.DataSet();
+        if (!field || !data)
+            return QString();
+        const RowValue value = [data, row](const QString &name) {
+            return data->valueAt(row, data->FieldByName(name)->Index());
+        };
+        const std::optional<CodeColumn> shown = nameColumnOf(field->FieldName(), value);
+        return showsName(shown, value) ? value(shown->nameField).toString() : QString();
+    };
+}
+
+void TfrmEntParenteral::drawCodeName(TDBGrid &grid, const QString &name, QPainter &painter, const QRect &rect,
                                      bool selected, bool focused)
 {
-    const QString code = grid.DrawingValue(column.codeField).toString();
-    if (code.isEmpty())
-        return;
     if (selected && !focused && grid.EditorMode())
         return;   // the code itself, as drawn by default
-    const QString name = grid.DrawingValue(column.nameField).toString();
     const QPalette &palette = grid.palette();
     painter.save();
     painter.fillRect(rect, selected ? palette.highlight() : palette.base());

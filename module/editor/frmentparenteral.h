@@ -118,8 +118,7 @@ public:
     void dbgServicoColExit();
     void dbgServicoKeyPress(QChar &key);
     void dbgServicoKeyDown(int &key);
-    void dbgServicoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field, bool selected,
-                                  bool focused);
+    std::optional<CodeColumn> serviceNameColumn(const QString &fieldName) const;
     void dbgServicoEditButtonClick();
     void Vd_Servico(bool mandatory);
     void Vd_Dieta(bool mandatory);
@@ -136,8 +135,7 @@ public:
     void Vd_Hora(bool required);
     void Vd_ViaAcesso(bool required);
     void Vd_Formulacao(bool required);
-    void dbgConfescoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field, bool selected,
-                                   bool focused);
+    std::optional<CodeColumn> itemNameColumn(const QString &fieldName, const RowValue &value) const;
     void dbgConfescoEditButtonClick();
     void dbgConfescoColExit();
     void dbgConfescoKeyPress(QChar &key);
@@ -290,9 +288,11 @@ private:
     void checkCodeColumn(const CodeColumn &column, bool mandatory);
     // The ellipsis pick list of a code column; true when a row was picked.
     bool pickCode(const CodeColumn &column);
-    // Draws the name of the code over a code column's cell.
-    void drawCodeName(TDBGrid &grid, const CodeColumn &column, QPainter &painter, const QRect &rect,
-                      bool selected, bool focused);
+    // Draws the names of the grid's code columns over their codes, and gives
+    // screen readers the same names.
+    void showCodeNames(TDBGrid &grid, const NameColumnOf &nameColumnOf);
+    void drawCodeName(TDBGrid &grid, const QString &name, QPainter &painter, const QRect &rect, bool selected,
+                      bool focused);
 
     void resetFilter();
     // Restores the branch and patient saved in the selection file; false

@@ -76,30 +76,24 @@ void TfrmEntParenteral::buildItemColumns()
     dbgConfesco->OnColExit = [this](TDBGrid &) { dbgConfescoColExit(); };
     dbgConfesco->OnKeyPress = [this](TDBGrid &, QChar &key) { dbgConfescoKeyPress(key); };
     dbgConfesco->OnKeyDown = [this](TDBGrid &, int &key, Qt::KeyboardModifiers) { dbgConfescoKeyDown(key); };
-    dbgConfesco->OnDrawColumnCell = [this](TDBGrid &, QPainter &painter, const QRect &rect, Field *field, int,
-                                           bool selected, bool focused) {
-        dbgConfescoDrawColumnCell(painter, rect, field, selected, focused);
-    };
+    showCodeNames(*dbgConfesco, [this](const QString &fieldName, const RowValue &value) {
+        return itemNameColumn(fieldName, value);
+    });
     dbgConfesco->OnEditButtonClick = [this](TDBGrid &) { dbgConfescoEditButtonClick(); };
 }
 
 // ---------------------------------------------------------------- drawing
 
-void TfrmEntParenteral::dbgConfescoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field,
-                                                  bool selected, bool focused)
+std::optional<CodeColumn> TfrmEntParenteral::itemNameColumn(const QString &fieldName, const RowValue &value) const
 {
-    if (!field)
-        return;
-    if (const CodeColumn *route = codeColumn(RecordLevelId::Items, field->FieldName())) {
-        drawCodeName(*dbgConfesco, *route, painter, rect, selected, focused);
-    } else if (field->FieldName() == ItemField::Formulation
-               && !dbgConfesco->DrawingValue(ItemField::Formulation).toString().isEmpty()) {
-        // The formulation's code and name are the dish's or the product's.
-        const bool dish = dbgConfesco->DrawingValue(ItemField::Preparation).toString() == ItemField::OpenSystem;
-        const CodeColumn formulation{RecordLevelId::Items, dish ? QStringLiteral("CDPRATO") : QStringLiteral("CDARVPROD"),
-                                     dish ? QStringLiteral("NMPRATO") : QStringLiteral("NMPRODUTO")};
-        drawCodeName(*dbgConfesco, formulation, painter, rect, selected, focused);
-    }
+    if (const CodeColumn *route = codeColumn(RecordLevelId::Items, fieldName))
+        return *route;
+    if (fieldName != ItemField::Formulation || value(ItemField::Formulation).toString().isEmpty())
+        return std::nullopt;
+    // The formulation's code and name are the dish's or the product's.
+    const bool dish = value(ItemField::Preparation).toString() == ItemField::OpenSystem;
+    return CodeColumn{RecordLevelId::Items, dish ? QStringLiteral("CDPRATO") : QStringLiteral("CDARVPROD"),
+                      dish ? QStringLiteral("NMPRATO") : QStringLiteral("NMPRODUTO")};
 }
 
 // ---------------------------------------------------------------- search lists

@@ -64,10 +64,9 @@ void TfrmEntParenteral::wireServiceRecords()
     dbgServico->OnColExit = [this](TDBGrid &) { dbgServicoColExit(); };
     dbgServico->OnKeyPress = [this](TDBGrid &, QChar &key) { dbgServicoKeyPress(key); };
     dbgServico->OnKeyDown = [this](TDBGrid &, int &key, Qt::KeyboardModifiers) { dbgServicoKeyDown(key); };
-    dbgServico->OnDrawColumnCell = [this](TDBGrid &, QPainter &painter, const QRect &rect, Field *field, int,
-                                          bool selected, bool focused) {
-        dbgServicoDrawColumnCell(painter, rect, field, selected, focused);
-    };
+    showCodeNames(*dbgServico, [this](const QString &fieldName, const RowValue &) {
+        return serviceNameColumn(fieldName);
+    });
     dbgServico->OnEditButtonClick = [this](TDBGrid &) { dbgServicoEditButtonClick(); };
 }
 
@@ -191,11 +190,10 @@ void TfrmEntParenteral::dbgServicoKeyDown(int &key)
     }
 }
 
-void TfrmEntParenteral::dbgServicoDrawColumnCell(QPainter &painter, const QRect &rect, Field *field,
-                                                 bool selected, bool focused)
+std::optional<CodeColumn> TfrmEntParenteral::serviceNameColumn(const QString &fieldName) const
 {
-    if (const CodeColumn *column = field ? codeColumn(RecordLevelId::Services, field->FieldName()) : nullptr)
-        drawCodeName(*dbgServico, *column, painter, rect, selected, focused);
+    const CodeColumn *column = codeColumn(RecordLevelId::Services, fieldName);
+    return column ? std::optional<CodeColumn>(*column) : std::nullopt;
 }
 
 void TfrmEntParenteral::dbgServicoEditButtonClick()

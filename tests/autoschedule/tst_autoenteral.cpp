@@ -547,9 +547,15 @@ private slots:
             EditorHarness::focus(dialog.medIntervalo);
             EditorHarness::focus(dialog.medPeriodo);
             seen << dialog.medIntervalo->Text();
+            // A period with a gap is refused once; the focus stays on it.
+            typeField(dialog.medPeriodo, QStringLiteral("1 2000"));
+            QTest::keyClick(dialog.medPeriodo, Qt::Key_Tab);
+            seen << QApplication::focusWidget()->objectName();
         });
-        QCOMPARE(seen, QStringList({"medHrConsumo", "medIntervalo", "   3:15", "   2:15"}));
-        QCOMPARE(script().errors(), QStringList({"Hora de início de consumo inválida."}));
+        QCOMPARE(seen, QStringList({"medHrConsumo", "medIntervalo", "   3:15", "   2:15", "medPeriodo"}));
+        QCOMPARE(script().errors(),
+                 QStringList({"Hora de início de consumo inválida.",
+                              "Valor inválido. A quantidade de horas deve estar no formato 'HHHH:MM'."}));
     }
 
     void searches()

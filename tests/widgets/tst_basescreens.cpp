@@ -17,6 +17,7 @@
 #include "widgets/guiinteraction.h"
 #include "windowactivation.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -179,9 +180,19 @@ private slots:
         QCOMPARE(screen.ActivePage(), screen.tshFormulario);
         QCOMPARE(screen.calls.count("pgcPadraoChange"), 2);
 
+        // A screen reader hears each tab in the state it is drawn in.
+        const auto tab = [&screen](int index) {
+            QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(screen.pgcPadrao->tabBar());
+            return bar ? bar->child(index) : nullptr;
+        };
+        QVERIFY(tab(0) && !tab(0)->state().disabled);
         screen.SetPageEnabled(screen.tshFolhaDados, false);
         QVERIFY(!screen.pgcPadrao->isTabEnabled(0));
         QVERIFY(!screen.mnuFolhaDados->isEnabled());
+        QCOMPARE(tab(0)->text(QAccessible::Name), QStringLiteral("Folha de Dados"));
+        QVERIFY(tab(0)->state().disabled);
+        QVERIFY(!tab(1)->state().disabled);
+        QVERIFY(tab(1)->state().selected);
     }
 
     void createRunsOnceAndActivationFollowsTheChildWindow()

@@ -9,6 +9,7 @@
 #include "widgets/widgetutils.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -470,6 +471,35 @@ private slots:
         w.grid->viewport()->repaint();
         QVERIFY(drawn.contains(QStringLiteral("CODIGO=Gama")));
         QVERIFY(drawn.contains(QStringLiteral("CODIGO=Alfa")));
+    }
+
+    // A cell read aloud gives the text the model's hook says is drawn, or
+    // its display text when the hook gives none.
+    void screenReadersReadTheDrawnText_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("code drawn as its name") << 1 << 0 << "Beta";
+        QTest::newRow("other column") << 1 << 2 << "2,000";
+        QTest::newRow("empty drawn text") << 2 << 0 << "0003";
+    }
+
+    void screenReadersReadTheDrawnText()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, name);
+        GridWindow w;
+        w.grid->Model()->AccessibleText = [&](int dataRow, int dataColumn) {
+            return dataColumn == 0 && dataRow < 2 ? w.data.valueAt(dataRow, 1).toString() : QString();
+        };
+        QVERIFY(w.show());
+        QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(w.grid);
+        QVERIFY(grid && grid->tableInterface());
+        QAccessibleInterface *cell = grid->tableInterface()->cellAt(row, column);
+        QVERIFY(cell);
+        QCOMPARE(cell->text(QAccessible::Name), name);
     }
 
     // Enter and exit follow the focus; the cell editor is part of the grid,

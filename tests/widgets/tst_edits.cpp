@@ -115,6 +115,46 @@ private slots:
         QCOMPARE(edit->GetNumber(), number);
     }
 
+    // A typed key replaces the selection, or goes in at the caret: the digit
+    // limits are checked against the text that results. A negative length
+    // selects everything with Ctrl+A.
+    void numberTypedOverSelection_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("selLength");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("all decimals, Ctrl+A") << "200,000" << 0 << -1 << "180" << "180";
+        QTest::newRow("zero, Ctrl+A") << "0,000" << 0 << -1 << "5" << "5";
+        QTest::newRow("one decimal, Ctrl+A") << "62,500" << 0 << -1 << "70,25" << "70,25";
+        QTest::newRow("decimals selected") << "1,234" << 2 << 3 << "9" << "1,9";
+        QTest::newRow("integer part selected") << "12,345" << 0 << 2 << "7" << "7,345";
+        QTest::newRow("caret after full decimals") << "1,234" << 5 << 0 << "5" << "1,234";
+        QTest::newRow("second comma over a digit") << "1,234" << 2 << 1 << "," << "1,234";
+    }
+
+    void numberTypedOverSelection()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QWidget window;
+        auto *edit = new TNumberEdit(&window);
+        edit->SetDecimals(3);
+        edit->SetText(text);
+        QVERIFY(widgetfixture::showActive(window));
+        edit->setFocus();
+        if (selLength < 0)
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        else
+            edit->setSelection(selStart, selLength);
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->Text(), expected);
+    }
+
     // Nested calls show one indicator; the guard hides it on an error.
     void waitIndicatorNestsAndHidesOnError()
     {

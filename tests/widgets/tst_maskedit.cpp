@@ -6,9 +6,31 @@
 #include "core/abort.h"
 #include "core/messages.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+
+namespace {
+
+// Notes where the focus is when an error is shown, then stands in for the
+// message box at a real window system: the box takes the activation and
+// closes, leaving the form to be activated again afterwards.
+class FocusNotingScript : public ScriptedInteraction
+{
+public:
+    void error(const QString &text) override
+    {
+        focusAtError << QApplication::focusWidget();
+        ScriptedInteraction::error(text);
+        QWidget box;
+        widgetfixture::showActive(box);
+    }
+
+    QList<QWidget *> focusAtError;
+};
+
+} // namespace
 
 class TestMaskEdit : public QObject
 {
@@ -167,6 +189,46 @@ private slots:
         QTest::keyClick(hour, Qt::Key_Tab);
         QVERIFY(next->hasFocus());
         QCOMPARE(log.last(), QStringLiteral("exit 0830"));
+    }
+
+    // A refused exit check runs once, with the focus already back on the
+    // entry when its message shows; the form activated again after the
+    // message keeps the focus there and runs no check.
+    void refusedExitRunsOnceWithFocusOnEntry_data()
+    {
+        QTest::addColumn<bool>("byClick");
+        QTest::newRow("tab") << false;
+        QTest::newRow("click") << true;
+    }
+
+    void refusedExitRunsOnceWithFocusOnEntry()
+    {
+        QFETCH(bool, byClick);
+        FocusNotingScript script;
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        auto *period = new TMaskEdit(&window);
+        auto *next = new TEdit(&window);
+        layout->addWidget(period);
+        layout->addWidget(next);
+        period->SetEditMask(QStringLiteral("9999:99;1; "));
+        int exits = 0;
+        period->OnExit = [&] {
+            ++exits;
+            MensErro(QStringLiteral("Valor inválido."));
+        };
+        QVERIFY(widgetfixture::showActive(window));
+        period->setFocus();
+        QTest::keyClicks(period, QStringLiteral("1 20"));
+        if (byClick)
+            QTest::mouseClick(next, Qt::LeftButton);
+        else
+            QTest::keyClick(period, Qt::Key_Tab);
+        QCOMPARE(script.focusAtError, QList<QWidget *>{period});
+        QVERIFY(widgetfixture::showActive(window));
+        QVERIFY(period->hasFocus());
+        QCOMPARE(exits, 1);
+        QCOMPARE(script.errors().size(), 1);
     }
 };
 
