@@ -181,7 +181,9 @@ private slots:
         const QStringList before = items(AdultWithRecords, today());
         const ServerResult result = copy(AdultWithRecords, recordDay(), AdultWithRecords, today());
         QVERIFY(!result.ok);
-        QVERIFY2(result.error.contains(QStringLiteral("falha forçada")), qPrintable(result.error));
+        // The user reads that nothing was written, never the database's own text.
+        QVERIFY2(result.error.endsWith(QStringLiteral("Nada foi gravado.")), qPrintable(result.error));
+        QVERIFY2(!result.error.contains(QStringLiteral("falha forçada")), qPrintable(result.error));
         QCOMPARE(items(AdultWithRecords, today()), before);
         const QJsonObject key{{"CDFILIAL", BranchAdjust}, {"CDPACIENTE", AdultWithRecords}, {"DTSERVINTE", iso(today())},
                               {"NRSEQUSERV", Sequence}, {"CDSEQUCOPR", "0003"}};
