@@ -72,7 +72,7 @@ void flood(int port, const std::atomic<bool> &stop, FloodCount &count)
         const QString error = response
             ? QJsonDocument::fromJson(QByteArray::fromStdString(response->body))["error"].toString()
             : QString();
-        if (error.startsWith(QLatin1String("Usuário ou senha")))
+        if (error.startsWith(QStringLiteral("Usuário ou senha")))
             ++count.checked;
         else if (error.startsWith(QLatin1String("Servidor ocupado")))
             ++count.busy;
