@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr int logoutTimeoutSeconds = 5;
+
 QString tr(const char *text)
 {
     return QCoreApplication::translate("HostLogin", text);
@@ -72,6 +74,18 @@ bool start(const HostOptions &options, QString *error)
         return logIn(connection, passwordFile, true, &ignored);
     });
     return true;
+}
+
+void finish()
+{
+    TNetConnection::SetLoginHandler({});
+    TNetConnection net;
+    net.SetServerName(QStringLiteral("Vqn18000.rdmEntPat"));
+    net.SetHost(WebURL());
+    net.SetPort(WebPort());
+    // Closing never waits long for a server that does not answer.
+    net.SetTimeout(logoutTimeoutSeconds);
+    net.Logout();
 }
 
 } // namespace HostLogin

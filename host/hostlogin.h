@@ -17,6 +17,9 @@ namespace HostLogin {
 // says why).
 bool start(const HostOptions &options, QString *error);
 
+// Ends the operator's session (Logout) and the renewal, when the host closes.
+void finish();
+
 // The first line of a password file, without its line ending; false with the
 // reason otherwise.
 bool readPasswordFile(const QString &path, QString *password, QString *error);

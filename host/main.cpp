@@ -13,7 +13,6 @@
 #include "core/localzone.h"
 #include "data/dtmdbgeral.h"
 #include "lib/entpatserver.h"
-#include "net/tnetconnection.h"
 #include "widgets/guiinteraction.h"
 #include "screens/hostmainwindow.h"
 #include "screens/packageloader.h"
@@ -196,7 +195,7 @@ int main(int argc, char *argv[])
     module.run(options.startRoutine.toLatin1().constData());
 
     const int result = app.exec();
-    TNetConnection::SetLoginHandler({});
+    HostLogin::finish();
     setInteraction(nullptr);
     return result;
 }

@@ -82,6 +82,8 @@ std::optional<int> numberOption(const QCommandLineParser &parser, const QCommand
 
 // --set-password: the operator's new password is the first line of standard
 // input (a password on the command line would show in the process list).
+// Servers running on the database end the operator's sessions at their next
+// call (see EntPatServer).
 int setPassword(const EntPatServerOptions &options, const QString &operatorCode)
 {
     QTextStream input(stdin);
@@ -164,6 +166,27 @@ int main(int argc, char *argv[])
     const QCommandLineOption connectionsOption(QStringLiteral("max-connections"),
                                                QStringLiteral("Conexões de clientes atendidas ao mesmo tempo."),
                                                QStringLiteral("n"), QStringLiteral("512"));
+    const QCommandLineOption loginFailuresOption(
+        QStringLiteral("login-failures"),
+        QStringLiteral("Entradas recusadas de um operador, ou de um endereço, admitidas na janela de --login-window."),
+        QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption loginWindowOption(QStringLiteral("login-window"),
+                                               QStringLiteral("Janela em que as entradas recusadas são contadas."),
+                                               QStringLiteral("segundos"), QStringLiteral("900"));
+    const QCommandLineOption loginLockOption(
+        QStringLiteral("login-lock"),
+        QStringLiteral("Primeiro bloqueio após as recusas; cada recusa seguinte dobra o bloqueio."),
+        QStringLiteral("segundos"), QStringLiteral("60"));
+    const QCommandLineOption loginMaxLockOption(QStringLiteral("login-max-lock"),
+                                                QStringLiteral("Bloqueio mais longo de entradas."),
+                                                QStringLiteral("segundos"), QStringLiteral("900"));
+    const QCommandLineOption hashWorkersOption(QStringLiteral("hash-workers"),
+                                               QStringLiteral("Linhas de execução que conferem senhas."),
+                                               QStringLiteral("n"), QStringLiteral("2"));
+    const QCommandLineOption hashQueueOption(
+        QStringLiteral("hash-queue"),
+        QStringLiteral("Entradas que podem esperar a conferência da senha; além delas, a entrada é recusada."),
+        QStringLiteral("n"), QStringLiteral("16"));
     const QCommandLineOption logOption(QStringLiteral("log-level"),
                                        QStringLiteral("Registro na saída de erros: erro, aviso, info (uma linha por "
                                                       "chamada), depuracao ou nenhum."),
@@ -174,7 +197,8 @@ int main(int argc, char *argv[])
         QStringLiteral("arquivo"));
     parser.addOptions({databaseOption, createOption, portOption, demoOption, patientsOption, listenOption,
                        certificateOption, keyOption, sessionIdleOption, setPasswordOption, workersOption,
-                       connectionsOption, logOption, backupOption});
+                       connectionsOption, loginFailuresOption, loginWindowOption, loginLockOption,
+                       loginMaxLockOption, hashWorkersOption, hashQueueOption, logOption, backupOption});
     // parse() rather than process(): a mistake exits with the usage code.
     if (!parser.parse(QCoreApplication::arguments())) {
         complain(parser.errorText());
@@ -198,6 +222,12 @@ int main(int argc, char *argv[])
     const auto workers = numberOption(parser, workersOption, 1, 256);
     const auto connections = numberOption(parser, connectionsOption, 1, 10000);
     const auto sessionIdle = numberOption(parser, sessionIdleOption, 1, 7 * 24 * 60 * 60);
+    const auto loginFailures = numberOption(parser, loginFailuresOption, 1, 1000);
+    const auto loginWindow = numberOption(parser, loginWindowOption, 1, 7 * 24 * 60 * 60);
+    const auto loginLock = numberOption(parser, loginLockOption, 1, 7 * 24 * 60 * 60);
+    const auto loginMaxLock = numberOption(parser, loginMaxLockOption, 1, 7 * 24 * 60 * 60);
+    const auto hashWorkers = numberOption(parser, hashWorkersOption, 1, 64);
+    const auto hashQueue = numberOption(parser, hashQueueOption, 0, 10000);
     const auto logLevel = ServerLog::parseLevel(parser.value(logOption));
     if (!logLevel)
         complain(QStringLiteral("nível de registro desconhecido: \"%1\" (erro, aviso, info, depuracao ou nenhum).")
@@ -206,7 +236,8 @@ int main(int argc, char *argv[])
         complain(QStringLiteral("informe --tls-cert e --tls-key juntos."));
         return exitUsage;
     }
-    if (!port || !patients || !workers || !connections || !sessionIdle || !logLevel)
+    if (!port || !patients || !workers || !connections || !sessionIdle || !loginFailures || !loginWindow
+        || !loginLock || !loginMaxLock || !hashWorkers || !hashQueue || !logLevel)
         return exitUsage;
 
     EntPatServerOptions options;
@@ -221,6 +252,12 @@ int main(int argc, char *argv[])
     options.sessionIdleSeconds = *sessionIdle;
     options.databaseWorkers = *workers;
     options.maxConnections = *connections;
+    options.loginFailures = *loginFailures;
+    options.loginWindowSeconds = *loginWindow;
+    options.loginLockSeconds = *loginLock;
+    options.loginMaxLockSeconds = *loginMaxLock;
+    options.hashWorkers = *hashWorkers;
+    options.hashQueue = *hashQueue;
     options.logLevel = *logLevel;
     if (parser.isSet(backupOption))
         return backup(options.database, parser.value(backupOption));

@@ -170,6 +170,15 @@ ServerResult TNetConnection::Login(const QString &operatorCode, const QString &p
     return result;
 }
 
+ServerResult TNetConnection::Logout()
+{
+    bool sessionRefused = false;
+    const ServerResult result = send(QStringLiteral("Logout"), {}, sessionToken(), &sessionRefused);
+    if (m_token.isEmpty())
+        operatorContext().webToken.clear();
+    return result;
+}
+
 ServerResult TNetConnection::send(const QString &method, const QJsonArray &args, const QString &token,
                                   bool *sessionRefused)
 {

@@ -79,6 +79,10 @@ public:
     // session's token in the operator context for every connection.
     ServerResult Login(const QString &operatorCode, const QString &password);
 
+    // Ends the session (method Logout; never logs in again for it) and, when
+    // it was the operator context's, forgets its token there.
+    ServerResult Logout();
+
     // Logs in again when a call has no live session; answers whether a
     // session was obtained (typically through Login). Shared by every
     // connection of the process; an empty function removes it.

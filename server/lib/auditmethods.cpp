@@ -1,5 +1,6 @@
-// The audit trail's one method: the history of a row. The trail has no
-// writing method; only the audited writes of the other methods add to it.
+// The audit trail's one method: the history of a row, or an operator's
+// logins and logouts. The trails have no writing method; only the audited
+// writes of the other methods, and the logins, add to them.
 #include "lib/audittrail.h"
 #include "lib/changeapplier.h"
 #include "lib/methodtable.h"
@@ -7,6 +8,7 @@
 #include "lib/requesterror.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -29,9 +31,32 @@ QString requestedKey(const TableDef &table, const QString &text)
     return auditKey(table, keyValues(table, tableValues(table, document.object())));
 }
 
-// Arguments: table, key. The row's entries, newest first.
+// The login history of the operator named by the key {"CDOPERADOR":"..."},
+// newest first.
+JsonText loginHistory(SqlSession &session, const QString &keyText)
+{
+    const QJsonValue code = QJsonDocument::fromJson(keyText.toUtf8()).object().value(QStringLiteral("CDOPERADOR"));
+    if (!code.isString())
+        throw RequestError(QStringLiteral("Requisição inválida: a chave de %1 deve ser {\"CDOPERADOR\":\"...\"}.")
+                               .arg(Schema::loginHistoryTable));
+    const PacketColumns columns = {
+        {QStringLiteral("NRHISTENTRADA"), PacketType::Integer, 0}, dateColumn(QStringLiteral("DTHISTENTRADA")),
+        textColumn(QStringLiteral("CDOPERADOR"), 12),             textColumn(QStringLiteral("DSCLIENTE"), 45),
+        textColumn(QStringLiteral("TPEVENTO"), 7),                textColumn(QStringLiteral("DSRESULTADO"), 10),
+    };
+    return queryPacket(session, columns,
+                       QStringLiteral("SELECT NRHISTENTRADA, DTHISTENTRADA, CDOPERADOR, DSCLIENTE, TPEVENTO, DSRESULTADO"
+                                      " FROM %1 WHERE CDOPERADOR = ? ORDER BY NRHISTENTRADA DESC")
+                           .arg(Schema::loginHistoryTable),
+                       {code.toString().trimmed()});
+}
+
+// Arguments: table, key. The row's entries, newest first; for the login
+// history, the operator's.
 JsonText getAuditoria(SqlSession &session, const MethodArgs &args)
 {
+    if (args.text(0).compare(Schema::loginHistoryTable, Qt::CaseInsensitive) == 0)
+        return loginHistory(session, args.text(1));
     const TableDef &table = auditedTable(args.text(0));
     const PacketColumns columns = {
         {QStringLiteral("NRAUDITORIA"), PacketType::Integer, 0}, dateColumn(QStringLiteral("DTAUDITORIA")),

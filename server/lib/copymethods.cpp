@@ -4,6 +4,7 @@
 #include "lib/itemrules.h"
 #include "lib/methodtable.h"
 #include "lib/packetwriter.h"
+#include "lib/prescriberrule.h"
 #include "lib/recordkey.h"
 #include "lib/requesterror.h"
 
@@ -96,6 +97,8 @@ JsonText copiaFormulacao(SqlSession &session, const MethodArgs &args)
         throw RequestError(QStringLiteral("Requisição inválida: as datas dos serviços devem ser informadas."));
     if (source == target)
         throw RequestError(sameRecordMessage);
+
+    PrescriberRule::requireNutritionist(session, branch);
 
     const TableDef &items = Schema::table(QStringLiteral("CONFESCO"));
     Transaction transaction(session);

@@ -27,11 +27,6 @@ QString DatabasePool::unavailableMessage()
     return QStringLiteral("Banco de dados indisponível. Tente novamente em instantes.");
 }
 
-CallOutcome DatabasePool::call(const CallOrigin &origin, const QByteArray &body)
-{
-    return run(origin.method, [&origin, &body](SqlSession &session) { return dispatchCall(session, origin, body); });
-}
-
 CallOutcome DatabasePool::run(const QString &name, const std::function<CallOutcome(SqlSession &)> &work)
 {
     Job job{name, work, {}};

@@ -33,10 +33,9 @@ public:
     DatabasePool(const DatabasePool &) = delete;
     DatabasePool &operator=(const DatabasePool &) = delete;
 
-    // Runs the call on the next free worker and waits for its outcome.
-    CallOutcome call(const CallOrigin &origin, const QByteArray &body);
-    // Runs other database work (named for the log) the same way. The work
-    // must not throw: it turns its own failures into a failed outcome.
+    // Runs database work (a call, named for the log) on the next free worker
+    // and waits for its outcome. The work must not throw: it turns its own
+    // failures into a failed outcome.
     CallOutcome run(const QString &name, const std::function<CallOutcome(SqlSession &)> &work);
 
     static QString unavailableMessage();

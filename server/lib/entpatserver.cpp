@@ -5,6 +5,7 @@
 #include "lib/databasesetup.h"
 #include "lib/fhirelements.h"
 #include "lib/fhirroute.h"
+#include "lib/logingate.h"
 #include "lib/methodtable.h"
 #include "lib/operatorlogin.h"
 #include "lib/requesterror.h"
@@ -71,6 +72,25 @@ void exclusiveSocket(socket_t sock)
     ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
 }
 
+// Whether the session's operator still has the password hash it logged in
+// against, read on the connection the call runs on; a check that fails for
+// the database answers its own refusal. When the password was set since,
+// the operator's older sessions end.
+std::optional<CallOutcome> checkPassword(SqlSession &db, SessionStore &sessions, const SessionInfo &session,
+                                         bool *ended)
+{
+    try {
+        const std::optional<QString> current = OperatorLogin::storedHash(db, session.operatorCode);
+        if (current == session.passwordHash)
+            return std::nullopt;
+        sessions.endOutdated(session.operatorCode, current.value_or(QString()));
+        *ended = true;
+        return CallOutcome::failure(OperatorLogin::sessionEndedMessage());
+    } catch (const RequestError &failure) {
+        return CallOutcome::failure(failure.text());
+    }
+}
+
 } // namespace
 
 struct EntPatServer::Private
@@ -85,26 +105,41 @@ struct EntPatServer::Private
     int port = 0;
     socket_t listeningSocket = -1;
     SessionStore sessions;
+    std::unique_ptr<LoginGate> logins;
 
     explicit Private(const EntPatServerOptions &serverOptions)
         : options(serverOptions), log(serverOptions.logLevel),
-          sessions(std::chrono::seconds(serverOptions.sessionIdleSeconds))
+          sessions(std::chrono::seconds(serverOptions.sessionIdleSeconds), serverOptions.clock)
     {
     }
 
-    std::optional<QString> sessionOperator(const httplib::Request &request);
+    std::optional<SessionInfo> liveSession(const httplib::Request &request);
+    bool passwordUnchanged(const SessionInfo &session);
     void refuseSession(const httplib::Request &request, httplib::Response &response, const QString &method,
                        const QElapsedTimer &clock);
     void serveLogin(const httplib::Request &request, httplib::Response &response, const QElapsedTimer &clock);
+    void serveLogout(const httplib::Request &request, httplib::Response &response, const SessionInfo &session,
+                     const QElapsedTimer &clock);
+    void serveMethod(const httplib::Request &request, httplib::Response &response, const QString &method,
+                     const SessionInfo &session, const QElapsedTimer &clock);
     void serveFhir(const httplib::Request &request, httplib::Response &response);
     void configure();
     void logCall(const httplib::Request &request, const QString &operatorCode, const QString &method, int status,
                  const QString &error, const QElapsedTimer &clock);
 };
 
-std::optional<QString> EntPatServer::Private::sessionOperator(const httplib::Request &request)
+std::optional<SessionInfo> EntPatServer::Private::liveSession(const httplib::Request &request)
 {
-    return sessions.operatorOf(bearerToken(request));
+    return sessions.find(bearerToken(request));
+}
+
+bool EntPatServer::Private::passwordUnchanged(const SessionInfo &session)
+{
+    bool ended = false;
+    database->run(QStringLiteral("sessão"), [&](SqlSession &db) {
+        return checkPassword(db, sessions, session, &ended).value_or(CallOutcome{});
+    });
+    return !ended;
 }
 
 void EntPatServer::Private::refuseSession(const httplib::Request &request, httplib::Response &response,
@@ -118,15 +153,38 @@ void EntPatServer::Private::refuseSession(const httplib::Request &request, httpl
 void EntPatServer::Private::serveLogin(const httplib::Request &request, httplib::Response &response,
                                        const QElapsedTimer &clock)
 {
+    const LoginGate::Answer login =
+        logins->login(QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())),
+                      QString::fromStdString(request.remote_addr));
+    answer(response, login.outcome.envelope);
+    logCall(request, login.operatorCode, QStringLiteral("Login"), 200, login.outcome.error, clock);
+}
+
+void EntPatServer::Private::serveLogout(const httplib::Request &request, httplib::Response &response,
+                                        const SessionInfo &session, const QElapsedTimer &clock)
+{
+    const LoginGate::Answer logout =
+        logins->logout(QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())),
+                       bearerToken(request), session, QString::fromStdString(request.remote_addr));
+    answer(response, logout.outcome.envelope);
+    logCall(request, logout.operatorCode, QStringLiteral("Logout"), 200, logout.outcome.error, clock);
+}
+
+void EntPatServer::Private::serveMethod(const httplib::Request &request, httplib::Response &response,
+                                        const QString &method, const SessionInfo &session, const QElapsedTimer &clock)
+{
     const QByteArray body = QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()));
-    QString operatorCode;
-    // On a database worker: the hash check is slow on purpose, and the
-    // workers bound how many run at once.
-    const CallOutcome outcome = database->run(QStringLiteral("Login"), [&](SqlSession &session) {
-        return OperatorLogin::call(session, body, sessions, &operatorCode);
+    bool ended = false;
+    // The password check runs in the call's own job: no second hand-over.
+    const CallOutcome outcome = database->run(method, [&](SqlSession &db) {
+        if (const std::optional<CallOutcome> refused = checkPassword(db, sessions, session, &ended))
+            return *refused;
+        return dispatchCall(db, {session.operatorCode, method}, body);
     });
+    if (ended)
+        return refuseSession(request, response, method, clock);
     answer(response, outcome.envelope);
-    logCall(request, operatorCode, QStringLiteral("Login"), 200, outcome.error, clock);
+    logCall(request, session.operatorCode, method, 200, outcome.error, clock);
 }
 
 void EntPatServer::Private::serveFhir(const httplib::Request &request, httplib::Response &response)
@@ -136,7 +194,9 @@ void EntPatServer::Private::serveFhir(const httplib::Request &request, httplib::
     const QString resourceType = QString::fromStdString(request.matches[1]);
     const QString method = QStringLiteral("fhir/") + resourceType;
     FhirAnswer outcome;
-    const std::optional<QString> operatorCode = sessionOperator(request);
+    const std::optional<SessionInfo> session = liveSession(request);
+    const std::optional<QString> operatorCode =
+        session && passwordUnchanged(*session) ? std::optional<QString>(session->operatorCode) : std::nullopt;
     if (!operatorCode) {
         outcome = FhirAnswer::failure(401, QStringLiteral("security"), OperatorLogin::sessionEndedMessage());
     } else {
@@ -187,26 +247,25 @@ void EntPatServer::Private::configure()
         const QString method = QString::fromStdString(request.matches[1]);
         if (method == QLatin1String("Login"))
             return serveLogin(request, response, clock);
-        const std::optional<QString> operatorCode = sessionOperator(request);
-        if (!operatorCode)
+        const std::optional<SessionInfo> session = liveSession(request);
+        if (!session)
             return refuseSession(request, response, method, clock);
-        const CallOutcome outcome = database->call(
-            {*operatorCode, method}, QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
-        answer(response, outcome.envelope);
-        logCall(request, *operatorCode, method, 200, outcome.error, clock);
+        if (method == QLatin1String("Logout"))
+            return serveLogout(request, response, *session, clock);
+        serveMethod(request, response, method, *session, clock);
     });
     // Also under a method name, so a client connection that posts to
     // /<object>/<method> reaches it as it reaches the methods.
     http->Post(R"(/echo(/[A-Za-z_]+)?)", [this](const httplib::Request &request, httplib::Response &response) {
         QElapsedTimer clock;
         clock.start();
-        const std::optional<QString> operatorCode = sessionOperator(request);
-        if (!operatorCode)
+        const std::optional<SessionInfo> session = liveSession(request);
+        if (!session)
             return refuseSession(request, response, QStringLiteral("echo"), clock);
         const CallOutcome outcome =
             echoCall(QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())));
         answer(response, outcome.envelope);
-        logCall(request, *operatorCode, QStringLiteral("echo"), 200, outcome.error, clock);
+        logCall(request, session->operatorCode, QStringLiteral("echo"), 200, outcome.error, clock);
     });
     http->Get(R"(/fhir/(NutritionOrder|NutritionIntake))",
               [this](const httplib::Request &request, httplib::Response &response) { serveFhir(request, response); });
@@ -292,6 +351,14 @@ bool EntPatServer::start(QString *error)
     ::listen(d->listeningSocket, SOMAXCONN);
     d->database = std::make_unique<DatabasePool>(config, std::max(1, d->options.databaseWorkers),
                                                  QStringLiteral("entpat-%1").arg(d->id), d->log);
+    const EntPatServerOptions &o = d->options;
+    d->logins = std::make_unique<LoginGate>(
+        *d->database, d->sessions, d->log,
+        LoginGate::Settings{{o.loginFailures, std::chrono::seconds(o.loginWindowSeconds),
+                             std::chrono::seconds(o.loginLockSeconds), std::chrono::seconds(o.loginMaxLockSeconds)},
+                            o.hashWorkers,
+                            o.hashQueue,
+                            o.clock});
     d->listenerDone = false;
     d->listener = std::thread([this] {
         d->http->listen_after_bind();
@@ -316,6 +383,7 @@ void EntPatServer::stop()
     if (d->listener.joinable())
         d->listener.join();
     d->http.reset();
+    d->logins.reset();
     d->database.reset();
 }
 

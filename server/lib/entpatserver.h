@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lib/serverclock.h"
 #include "lib/serverlog.h"
 
 #include <QString>
@@ -32,6 +33,20 @@ struct EntPatServerOptions
     int idleSeconds = 5;          // a connection silent for this long is closed
     int maxBodyBytes = 4 * 1024 * 1024;
     LogLevel logLevel = LogLevel::Warning;
+    // Guessing limits (see LoginThrottle): after loginFailures failed logins
+    // for one operator, or from one client address, within
+    // loginWindowSeconds, logins are refused for loginLockSeconds, twice as
+    // long after each further failure, up to loginMaxLockSeconds.
+    int loginFailures = 5;
+    int loginWindowSeconds = 15 * 60;
+    int loginLockSeconds = 60;
+    int loginMaxLockSeconds = 15 * 60;
+    // Threads that check passwords, and checks that may wait for one; a
+    // login past those is refused at once (see HashPool).
+    int hashWorkers = 2;
+    int hashQueue = 16;
+    // The clock of sessions and login limits; empty: the steady clock.
+    ServerClock clock;
 };
 
 // The application server of the object "Vqn18000.rdmEntPat", runnable inside
@@ -49,9 +64,14 @@ struct EntPatServerOptions
 // arguments as data (a transport baseline); GET /fhir/NutritionOrder and
 // GET /fhir/NutritionIntake answer FHIR searchset Bundles (see fhirroute.h).
 // POST /rdmEntPat/Login with {"args":[operator, password]} answers a session
-// token; every other request must carry "Authorization: Bearer <token>" of a
-// live session (loopback included), or is refused with HTTP 401. The
-// session's operator is the call's operator in the log and the audit trail.
+// token (see LoginGate); every other request must carry "Authorization:
+// Bearer <token>" of a live session (loopback included), or is refused with
+// HTTP 401. A session ends after sessionIdleSeconds without calls, at
+// POST /rdmEntPat/Logout, or when its operator's password is set: each call
+// that reaches the database checks that the operator's stored hash is still
+// the one of the login (/echo, which never touches the database, does not).
+// The session's operator is the call's operator in the log and the audit
+// trail.
 // Connections are served by the server's own I/O threads and the database
 // work by its database workers
 // (see ConnectionPool, DatabasePool), so the calling thread stays free.

@@ -104,6 +104,18 @@ QByteArray failureEnvelope(const QString &message)
     return envelope({{QStringLiteral("ok"), false}, {QStringLiteral("error"), message}});
 }
 
+CallOutcome CallOutcome::success(const JsonText &data)
+{
+    return {QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}', {}};
+}
+
+MethodArgs checkedArgs(const MethodDef &method, const QByteArray &body)
+{
+    const QJsonArray args = requestArgs(body);
+    checkArgs(method, args);
+    return MethodArgs(args);
+}
+
 CallOutcome CallOutcome::failure(const QString &message)
 {
     return {failureEnvelope(message), message};
@@ -121,11 +133,9 @@ CallOutcome dispatchMethod(SqlSession &session, const MethodDef &method, const C
                            const QByteArray &body)
 {
     try {
-        const QJsonArray args = requestArgs(body);
-        checkArgs(method, args);
+        const MethodArgs args = checkedArgs(method, body);
         session.setOrigin(origin);
-        const JsonText data = method.body(session, MethodArgs(args));
-        return {QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}', {}};
+        return CallOutcome::success(method.body(session, args));
     } catch (const RequestError &error) {
         return CallOutcome::failure(error.text());
     } catch (const std::exception &error) {

@@ -64,6 +64,7 @@ struct CallOutcome
     QString error;   // empty when the call succeeded
 
     bool ok() const { return error.isEmpty(); }
+    static CallOutcome success(const JsonText &data);
     static CallOutcome failure(const QString &message);
 };
 
@@ -76,6 +77,9 @@ CallOutcome dispatchCall(SqlSession &session, const CallOrigin &origin, const QB
 // own state), its arguments checked as the table's are.
 CallOutcome dispatchMethod(SqlSession &session, const MethodDef &method, const CallOrigin &origin,
                            const QByteArray &body);
+// The arguments of a request body {"args":[...]}, checked against the
+// method's kinds (its body is not run). Throws RequestError.
+MethodArgs checkedArgs(const MethodDef &method, const QByteArray &body);
 // The envelope for a failure found before any method ran.
 QByteArray failureEnvelope(const QString &message);
 // The echo route: answers the request's arguments as data, through the same

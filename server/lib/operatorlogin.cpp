@@ -1,7 +1,6 @@
 #include "lib/operatorlogin.h"
 
 #include "lib/passwordhash.h"
-#include "lib/sessionstore.h"
 #include "lib/sqlsession.h"
 
 namespace OperatorLogin {
@@ -16,26 +15,22 @@ QString sessionEndedMessage()
     return QStringLiteral("Sessão expirada. Entre novamente.");
 }
 
-CallOutcome call(SqlSession &session, const QByteArray &body, SessionStore &sessions, QString *operatorCode)
+std::optional<QString> storedHash(SqlSession &session, const QString &operatorCode)
 {
-    const MethodDef login{QStringLiteral("Login"), {ArgKind::Text, ArgKind::Text},
-                          [&sessions, operatorCode](SqlSession &s, const MethodArgs &args) {
-                              const QString code = args.text(0).trimmed();
-                              const QString password = args.text(1);
-                              const auto rows =
-                                  s.select(QStringLiteral("SELECT DSSENHA FROM OPERADOR WHERE CDOPERADOR = ?"), {code});
-                              if (rows.isEmpty()) {
-                                  PasswordHash::verifyNothing(password);
-                                  throw RequestError(refusedMessage());
-                              }
-                              if (!PasswordHash::verify(rows.constFirst().constFirst().toString(), password))
-                                  throw RequestError(refusedMessage());
-                              *operatorCode = code;
-                              JsonText token;
-                              appendJsonString(token, sessions.open(code));
-                              return token;
-                          }};
-    return dispatchMethod(session, login, {{}, login.name}, body);
+    const auto rows =
+        session.select(QStringLiteral("SELECT DSSENHA FROM OPERADOR WHERE CDOPERADOR = ?"), {operatorCode});
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.constFirst().constFirst().toString();
+}
+
+bool matches(const std::optional<QString> &stored, const QString &password)
+{
+    if (!stored) {
+        PasswordHash::verifyNothing(password);
+        return false;
+    }
+    return PasswordHash::verify(*stored, password);
 }
 
 void setPassword(SqlSession &session, const QString &operatorCode, const QString &password)

@@ -5,8 +5,8 @@
 // Operators' passwords as stored in OPERADOR.DSSENHA: libsodium's
 // crypto_pwhash_str (Argon2id, salted, INTERACTIVE limits), whose text holds
 // its own algorithm, limits and salt. Each hash or check takes tens of
-// milliseconds and 64 MiB on purpose: callers run them on the database
-// workers, which bound how many run at once.
+// milliseconds and 64 MiB on purpose: the server runs its checks on its
+// hashing threads (see HashPool), which bound how many run at once.
 namespace PasswordHash {
 
 // The stored form of a password. Throws RequestError when the library cannot

@@ -4,6 +4,7 @@
 #include "lib/requesterror.h"
 #include "lib/schemaversion.h"
 
+#include <QPair>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -153,21 +154,42 @@ const QStringList indexStatements = {
     QStringLiteral("CREATE INDEX IF NOT EXISTS IX_PRODUTO_ARV ON PRODUTO (CDARVPROD)"),
 };
 
-// The trail's number is given by the database, so entries written by
-// several servers at once never share one.
+// The number of a trail's entry is given by the database, so entries
+// written by several servers at once never share one.
+QString entryNumber(const QString &column, Dialect dialect)
+{
+    return dialect == Dialect::SQLite ? column + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT")
+                                      : column + QStringLiteral(" BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
+}
+
 QStringList auditStatements(Dialect dialect)
 {
-    const QString number = dialect == Dialect::SQLite
-        ? QStringLiteral("NRAUDITORIA INTEGER PRIMARY KEY AUTOINCREMENT")
-        : QStringLiteral("NRAUDITORIA BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
     return {
         QStringLiteral("CREATE TABLE %1 (\n  %2,\n  DTAUDITORIA TIMESTAMP NOT NULL,\n  CDOPERADOR VARCHAR(12),\n"
                        "  NMMETODO VARCHAR(40) NOT NULL,\n  TPALTERACAO VARCHAR(6) NOT NULL,\n"
                        "  NMTABELA VARCHAR(30) NOT NULL,\n  DSCHAVE VARCHAR(400) NOT NULL,\n  DSANTERIOR TEXT,\n"
                        "  DSNOVO TEXT\n)")
-            .arg(Schema::auditTable, number),
+            .arg(Schema::auditTable, entryNumber(QStringLiteral("NRAUDITORIA"), dialect)),
         QStringLiteral("CREATE INDEX IX_AUDITORIA_CHAVE ON %1 (NMTABELA, DSCHAVE)").arg(Schema::auditTable),
     };
+}
+
+QStringList loginHistoryStatements(Dialect dialect)
+{
+    return {
+        QStringLiteral("CREATE TABLE %1 (\n  %2,\n  DTHISTENTRADA TIMESTAMP NOT NULL,\n  CDOPERADOR VARCHAR(12),\n"
+                       "  DSCLIENTE VARCHAR(45) NOT NULL,\n  TPEVENTO VARCHAR(7) NOT NULL,\n"
+                       "  DSRESULTADO VARCHAR(10) NOT NULL\n)")
+            .arg(Schema::loginHistoryTable, entryNumber(QStringLiteral("NRHISTENTRADA"), dialect)),
+        QStringLiteral("CREATE INDEX IX_HISTENTRADA_OPERADOR ON %1 (CDOPERADOR)").arg(Schema::loginHistoryTable),
+    };
+}
+
+// The trails apart from tables(), each with the statements that create it.
+QVector<QPair<QString, QStringList>> trailStatements(Dialect dialect)
+{
+    return {{Schema::auditTable, auditStatements(dialect)},
+            {Schema::loginHistoryTable, loginHistoryStatements(dialect)}};
 }
 
 void execute(QSqlDatabase &db, const QString &statement)
@@ -280,7 +302,10 @@ void create(QSqlDatabase &db)
     QStringList statements;
     for (const TableDef &table : tables())
         statements << createStatement(table, dialectOf(db));
-    executeAll(db, statements + indexStatements + auditStatements(dialectOf(db)),
+    statements += indexStatements;
+    for (const auto &[name, trail] : trailStatements(dialectOf(db)))
+        statements += trail;
+    executeAll(db, statements,
                [](QSqlDatabase &created) { SchemaVersion::markCurrent(created); });
 }
 
@@ -295,9 +320,11 @@ void addMissing(QSqlDatabase &db)
     }
     for (const QString &statement : indexStatements)
         execute(db, statement);
-    if (!present.contains(auditTable, Qt::CaseInsensitive)) {
-        for (const QString &statement : auditStatements(dialectOf(db)))
-            execute(db, statement);
+    for (const auto &[name, trail] : trailStatements(dialectOf(db))) {
+        if (!present.contains(name, Qt::CaseInsensitive)) {
+            for (const QString &statement : trail)
+                execute(db, statement);
+        }
     }
 }
 
@@ -305,8 +332,10 @@ void drop(QSqlDatabase &db)
 {
     SchemaVersion::drop(db);
     const QStringList present = db.tables();
-    if (present.contains(auditTable, Qt::CaseInsensitive))
-        execute(db, QStringLiteral("DROP TABLE %1").arg(auditTable));
+    for (const QString &trail : {auditTable, loginHistoryTable}) {
+        if (present.contains(trail, Qt::CaseInsensitive))
+            execute(db, QStringLiteral("DROP TABLE %1").arg(trail));
+    }
     const std::vector<TableDef> &all = tables();
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         if (present.contains(it->name, Qt::CaseInsensitive))

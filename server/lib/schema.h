@@ -46,8 +46,8 @@ bool exists(QSqlDatabase &db);
 // Creates every table and index (the database must be empty of them) and
 // records the current schema version.
 void create(QSqlDatabase &db);
-// Creates the tables and indexes the database lacks (the audit trail among
-// them) and adds the columns its tables lack (an upgrade step; see
+// Creates the tables and indexes the database lacks (the audit trail and
+// the login history among them) and adds the columns its tables lack (an upgrade step; see
 // schemaversion.h).
 void addMissing(QSqlDatabase &db);
 // Drops every table (children first) and the version table; used to reset test databases.
@@ -65,5 +65,15 @@ void drop(QSqlDatabase &db);
 //   DSANTERIOR   the row before the change (JSON object), null for an insert
 //   DSNOVO       the row after the change (JSON object), null for a delete
 inline const QString auditTable = QStringLiteral("AUDITORIA");
+
+// The login history, written only by the server's logins and logouts (see
+// loginhistory.h), read through getAuditoria; not among tables() either.
+//   NRHISTENTRADA  increasing number of the entry (newest is highest)
+//   DTHISTENTRADA  server time of the login or logout
+//   CDOPERADOR     operator code as given (null when none was)
+//   DSCLIENTE      client address
+//   TPEVENTO       "entrada" or "saida"
+//   DSRESULTADO    "aceita", "recusada", "bloqueada", "ocupado" or "encerrada"
+inline const QString loginHistoryTable = QStringLiteral("HISTENTRADA");
 
 } // namespace Schema

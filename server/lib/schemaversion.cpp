@@ -55,6 +55,8 @@ const std::vector<std::function<void(QSqlDatabase &)>> &steps()
         },
         // 4: the operators' password hashes (OPERADOR.DSSENHA).
         Schema::addMissing,
+        // 5: the login history (HISTENTRADA).
+        Schema::addMissing,
     };
     return all;
 }

@@ -3,6 +3,7 @@
 #include "lib/changeapplier.h"
 #include "lib/methodtable.h"
 #include "lib/packetwriter.h"
+#include "lib/prescriberrule.h"
 #include "lib/recordkey.h"
 #include "lib/requesterror.h"
 
@@ -145,6 +146,7 @@ JsonText setServInte(SqlSession &session, const MethodArgs &args)
     rules.prepareWrite = [](SqlSession &s, RowValues &values, bool inserting) {
         if (!inserting)
             return;
+        PrescriberRule::requireNutritionist(s, values.value(QStringLiteral("CDFILIAL")).toString());
         stampOwnRecord(s, values);
         const QVariantList day{values.value(QStringLiteral("CDFILIAL")), values.value(QStringLiteral("CDPACIENTE")),
                                values.value(QStringLiteral("DTSERVINTE"))};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lib/serverclock.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,29 +10,43 @@
 #include <optional>
 #include <unordered_map>
 
+// One live session: its operator and the stored password hash it logged in
+// against, so that a call can tell when the password was set since.
+struct SessionInfo
+{
+    QString operatorCode;
+    QString passwordHash;
+};
+
 // The sessions of one server process: a random token per login, bound to the
-// operator who logged in, ending after `idle` without a call. Only a digest
-// of each token is kept, so the table never holds what a client sends and a
-// lookup takes the same time whatever prefix a guess shares with a token.
-// Safe to use from any thread.
+// operator who logged in, ending after `idle` without a call, at Logout, or
+// when the operator's password is set. Only a digest of each token is kept,
+// so the table never holds what a client sends and a lookup takes the same
+// time whatever prefix a guess shares with a token. Safe to use from any
+// thread.
 class SessionStore
 {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit SessionStore(std::chrono::seconds idle);
+    SessionStore(std::chrono::seconds idle, ServerClock clock);
 
     // A new session of the operator: answers its token (64 hexadecimal
     // characters from the system's random source).
-    QString open(const QString &operatorCode);
-    // The operator of a live session, whose idle time starts again; nullopt
+    QString open(const SessionInfo &session);
+    // The live session of a token, whose idle time starts again; nullopt
     // for a token that is unknown, forged or whose session has ended.
-    std::optional<QString> operatorOf(const QString &token);
+    std::optional<SessionInfo> find(const QString &token);
+    // Ends the token's session; answers it, nullopt when none was live.
+    std::optional<SessionInfo> close(const QString &token);
+    // Ends the operator's sessions opened against another password hash
+    // than `currentHash` (the password was set since).
+    void endOutdated(const QString &operatorCode, const QString &currentHash);
 
 private:
     struct Session
     {
-        QString operatorCode;
+        SessionInfo info;
         Clock::time_point lastUsed;
     };
 
@@ -38,6 +54,7 @@ private:
     void dropEnded(Clock::time_point now);
 
     std::chrono::seconds m_idle;
+    ServerClock m_clock;
     std::mutex m_mutex;
     std::unordered_map<std::string, Session> m_sessions;
 };

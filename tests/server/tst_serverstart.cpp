@@ -196,6 +196,7 @@ private slots:
         QCOMPARE(post(port, QStringLiteral("SetConfesco"), {changes({change("insert", {}, tooLong)})}, token), 200);
         QCOMPARE(post(port, QStringLiteral("getVeriServ"), {Route}, token), 200);
         QCOMPARE(post(port, QStringLiteral("getVerifViaAcesso"), {Route}, forgedToken(token)), 401);
+        QCOMPARE(post(port, QStringLiteral("Logout"), {}, token), 200);
         server.terminate();
         QVERIFY(server.waitForFinished(20000));
         QCOMPARE(server.exitCode(), 0);
@@ -214,15 +215,17 @@ private slots:
             QCOMPARE(match.captured(1) == QLatin1String("ERRO"), match.captured(4) == QLatin1String("recusada"));
             calls.append(QStringList{match.captured(2), match.captured(3), match.captured(4)}.join(QLatin1Char(' ')));
         }
-        QCOMPARE(calls, QStringList({"- Login recusada", "NUTRI01 Login ok", "NUTRI01 getVerifViaAcesso ok",
+        QCOMPARE(calls, QStringList({"NUTRI01 Login recusada", "NUTRI01 Login ok", "NUTRI01 getVerifViaAcesso ok",
                                      "NUTRI01 SetConfesco ok", "NUTRI01 SetConfesco recusada",
-                                     "NUTRI01 getVeriServ recusada", "- getVerifViaAcesso recusada"}));
+                                     "NUTRI01 getVeriServ recusada", "- getVerifViaAcesso recusada",
+                                     "NUTRI01 Logout ok"}));
         QVERIFY2(log.contains(QStringLiteral("DSOBSCONF aceita no máximo")), qPrintable(log));
         QVERIFY2(log.contains(QStringLiteral("sem sessão válida")), qPrintable(log));
     }
 
     // The new password is read from standard input and is the only one the
-    // operator logs in with afterwards; mistakes change nothing.
+    // operator logs in with afterwards, and the running server ends the
+    // sessions opened with the old one; mistakes change nothing.
     void setPasswordFromStandardInput_data()
     {
         QTest::addColumn<QString>("operatorCode");
@@ -245,9 +248,12 @@ private slots:
         QFETCH(QString, passwordAfter);
         FixtureServer server;
         QVERIFY2(server.start(), qPrintable(server.error()));
+        const QString session = login(server.port(), Nutritionist, Password).data.toString();
         const Finished run = setPassword(server.database(), operatorCode, input);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.output.contains(message), qPrintable(run.output));
+        QCOMPARE(post(server.port(), QStringLiteral("getVerifViaAcesso"), {Route}, session),
+                 passwordAfter == Password ? 200 : 401);
         QVERIFY(login(server.port(), Nutritionist, passwordAfter).ok);
         if (passwordAfter != Password)
             QVERIFY(!login(server.port(), Nutritionist, Password).ok);
