@@ -534,11 +534,11 @@ void ClientDataSet::Cancel()
     // nothing it still holds can be written into the row that takes the
     // cancelled one's place.
     setState(DataSetState::Browse);
-    if (wasInsert && !ControlsDisabled()) {
+    if (!wasInsert) {
+        emitRowChanged(m_current);
+    } else if (!ControlsDisabled()) {
         emit rowRemoved(position);
         emit currentRowChanged(m_current);
-    } else if (!wasInsert) {
-        emitRowChanged(m_current);
     }
     fire(AfterCancel, *this);
     if (wasInsert)

@@ -51,17 +51,6 @@ QWidget *FocusTracker::formOf(QWidget *widget)
     return widget;
 }
 
-// Whether a container of the widget (below the form) was hidden: a closing
-// screen or a page switched away. A widget hidden by itself (a grid's cell
-// editor) still counts as left through its containers.
-bool FocusTracker::containerHidden(QWidget *widget, QWidget *form)
-{
-    for (QWidget *w = widget->parentWidget(); w && w != form; w = w->parentWidget())
-        if (w->isHidden())
-            return true;
-    return false;
-}
-
 // A grid's cell editor may be gone by now: its grid takes the focus back.
 QWidget *FocusTracker::focusableSelfOrAncestor(QWidget *widget)
 {

@@ -33,7 +33,6 @@ private:
     static bool insideItemView(QWidget *widget);
     QList<FocusAware *> chain(QWidget *widget) const;
     static QWidget *formOf(QWidget *widget);
-    static bool containerHidden(QWidget *widget, QWidget *form);
     static QWidget *focusableSelfOrAncestor(QWidget *widget);
 
     QHash<QWidget *, FocusAware *> m_aware;
