@@ -43,10 +43,11 @@ JsonText loginHistory(SqlSession &session, const QString &keyText)
         {QStringLiteral("NRHISTENTRADA"), PacketType::Integer, 0}, dateColumn(QStringLiteral("DTHISTENTRADA")),
         textColumn(QStringLiteral("CDOPERADOR"), 12),             textColumn(QStringLiteral("DSCLIENTE"), 45),
         textColumn(QStringLiteral("TPEVENTO"), 7),                textColumn(QStringLiteral("DSRESULTADO"), 10),
+        {QStringLiteral("QTTENTATIVAS"), PacketType::Integer, 0},
     };
     return queryPacket(session, columns,
-                       QStringLiteral("SELECT NRHISTENTRADA, DTHISTENTRADA, CDOPERADOR, DSCLIENTE, TPEVENTO, DSRESULTADO"
-                                      " FROM %1 WHERE CDOPERADOR = ? ORDER BY NRHISTENTRADA DESC")
+                       QStringLiteral("SELECT NRHISTENTRADA, DTHISTENTRADA, CDOPERADOR, DSCLIENTE, TPEVENTO, DSRESULTADO,"
+                                      " QTTENTATIVAS FROM %1 WHERE CDOPERADOR = ? ORDER BY NRHISTENTRADA DESC")
                            .arg(Schema::loginHistoryTable),
                        {code.toString().trimmed()});
 }

@@ -22,6 +22,7 @@
 #include <cerrno>
 #include <sys/socket.h>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -72,19 +73,26 @@ void exclusiveSocket(socket_t sock)
     ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
 }
 
+// What a call's password check found.
+struct PasswordCheck
+{
+    bool changed = false;               // the operator's password was set since the login
+    std::vector<SessionInfo> ended;     // the sessions this check ended (another call may have ended them first)
+};
+
 // Whether the session's operator still has the password hash it logged in
 // against, read on the connection the call runs on; a check that fails for
 // the database answers its own refusal. When the password was set since,
 // the operator's older sessions end.
 std::optional<CallOutcome> checkPassword(SqlSession &db, SessionStore &sessions, const SessionInfo &session,
-                                         bool *ended)
+                                         PasswordCheck *check)
 {
     try {
         const std::optional<QString> current = OperatorLogin::storedHash(db, session.operatorCode);
         if (current == session.passwordHash)
             return std::nullopt;
-        sessions.endOutdated(session.operatorCode, current.value_or(QString()));
-        *ended = true;
+        check->ended = sessions.endOutdated(session.operatorCode, current.value_or(QString()));
+        check->changed = true;
         return CallOutcome::failure(OperatorLogin::sessionEndedMessage());
     } catch (const RequestError &failure) {
         return CallOutcome::failure(failure.text());
@@ -135,11 +143,13 @@ std::optional<SessionInfo> EntPatServer::Private::liveSession(const httplib::Req
 
 bool EntPatServer::Private::passwordUnchanged(const SessionInfo &session)
 {
-    bool ended = false;
+    PasswordCheck check;
     database->run(QStringLiteral("sessão"), [&](SqlSession &db) {
-        return checkPassword(db, sessions, session, &ended).value_or(CallOutcome{});
+        return checkPassword(db, sessions, session, &check).value_or(CallOutcome{});
     });
-    return !ended;
+    // Recorded once the job is done: the history's writer needs a database worker.
+    logins->passwordSet(check.ended);
+    return !check.changed;
 }
 
 void EntPatServer::Private::refuseSession(const httplib::Request &request, httplib::Response &response,
@@ -157,7 +167,8 @@ void EntPatServer::Private::serveLogin(const httplib::Request &request, httplib:
         logins->login(QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size())),
                       QString::fromStdString(request.remote_addr));
     answer(response, login.outcome.envelope);
-    logCall(request, login.operatorCode, QStringLiteral("Login"), 200, login.outcome.error, clock);
+    if (!login.counted)
+        logCall(request, login.operatorCode, QStringLiteral("Login"), 200, login.outcome.error, clock);
 }
 
 void EntPatServer::Private::serveLogout(const httplib::Request &request, httplib::Response &response,
@@ -174,14 +185,16 @@ void EntPatServer::Private::serveMethod(const httplib::Request &request, httplib
                                         const QString &method, const SessionInfo &session, const QElapsedTimer &clock)
 {
     const QByteArray body = QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()));
-    bool ended = false;
+    PasswordCheck check;
     // The password check runs in the call's own job: no second hand-over.
     const CallOutcome outcome = database->run(method, [&](SqlSession &db) {
-        if (const std::optional<CallOutcome> refused = checkPassword(db, sessions, session, &ended))
+        if (const std::optional<CallOutcome> refused = checkPassword(db, sessions, session, &check))
             return *refused;
         return dispatchCall(db, {session.operatorCode, method}, body);
     });
-    if (ended)
+    // Recorded once the job is done: the history's writer needs a database worker.
+    logins->passwordSet(check.ended);
+    if (check.changed)
         return refuseSession(request, response, method, clock);
     answer(response, outcome.envelope);
     logCall(request, session.operatorCode, method, 200, outcome.error, clock);
@@ -358,6 +371,7 @@ bool EntPatServer::start(QString *error)
                              std::chrono::seconds(o.loginLockSeconds), std::chrono::seconds(o.loginMaxLockSeconds)},
                             o.hashWorkers,
                             o.hashQueue,
+                            std::chrono::milliseconds(o.lockedLoginDelayMs),
                             o.clock});
     d->listenerDone = false;
     d->listener = std::thread([this] {

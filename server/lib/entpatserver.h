@@ -41,6 +41,9 @@ struct EntPatServerOptions
     int loginWindowSeconds = 15 * 60;
     int loginLockSeconds = 60;
     int loginMaxLockSeconds = 15 * 60;
+    // A login refused by those limits is answered after this delay, so a
+    // locked client sends few of them (see LoginGate).
+    int lockedLoginDelayMs = 1000;
     // Threads that check passwords, and checks that may wait for one; a
     // login past those is refused at once (see HashPool).
     int hashWorkers = 2;

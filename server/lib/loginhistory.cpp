@@ -5,14 +5,6 @@
 #include "lib/serverlog.h"
 #include "lib/sqlsession.h"
 
-namespace {
-
-// Widths of the history's text columns (see Schema).
-constexpr int operatorWidth = 12;
-constexpr int clientWidth = 45;
-
-} // namespace
-
 LoginHistory::LoginHistory(DatabasePool &database, ServerLog &log)
     : m_database(database), m_log(log), m_writer([this] { serve(); })
 {
@@ -63,10 +55,10 @@ void LoginHistory::write(const std::vector<LoginEvent> &batch)
             for (const LoginEvent &event : batch) {
                 const QString operatorCode = event.operatorCode.left(operatorWidth);
                 session.execute(QStringLiteral("INSERT INTO %1 (DTHISTENTRADA, CDOPERADOR, DSCLIENTE, TPEVENTO,"
-                                               " DSRESULTADO) VALUES (?, ?, ?, ?, ?)")
+                                               " DSRESULTADO, QTTENTATIVAS) VALUES (?, ?, ?, ?, ?, ?)")
                                     .arg(Schema::loginHistoryTable),
                                 {dateTimeBind(event.time), operatorCode.isEmpty() ? QVariant() : operatorCode,
-                                 event.client.left(clientWidth), event.kind, event.outcome});
+                                 event.client.left(clientWidth), event.kind, event.outcome, event.attempts});
             }
             transaction.commit();
             return CallOutcome{};

@@ -21,6 +21,7 @@ struct LoginEvent
     QString kind;           // "entrada" or "saida"
     QString outcome;        // see LoginHistory
     QDateTime time = QDateTime::currentDateTime();
+    int attempts = 1;       // logins the row stands for (see RefusalTally)
 };
 
 // Writes the login history. Events that arrive together are written in one
@@ -31,7 +32,8 @@ struct LoginEvent
 //
 // Outcomes of a login: "aceita", "recusada" (wrong operator or password),
 // "bloqueada" (too many failures), "ocupado" (no room to check the
-// password); of a logout: "encerrada".
+// password); of a logout: "encerrada" (Logout), "expirada" (idle time
+// passed), "nova senha" (the operator's password was set).
 class LoginHistory
 {
 public:
@@ -42,6 +44,10 @@ public:
     LoginHistory &operator=(const LoginHistory &) = delete;
 
     void record(const LoginEvent &event);
+
+    // Widths of the history's text columns (see Schema): longer texts are cut.
+    static constexpr int operatorWidth = 12;
+    static constexpr int clientWidth = 45;
 
 private:
     void serve();

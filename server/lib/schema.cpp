@@ -174,13 +174,18 @@ QStringList auditStatements(Dialect dialect)
     };
 }
 
+// Added to the login history in schema version 6; the rows before it stand
+// for one attempt each.
+const QString loginAttemptsColumn = QStringLiteral("QTTENTATIVAS INTEGER NOT NULL DEFAULT 1");
+
 QStringList loginHistoryStatements(Dialect dialect)
 {
     return {
         QStringLiteral("CREATE TABLE %1 (\n  %2,\n  DTHISTENTRADA TIMESTAMP NOT NULL,\n  CDOPERADOR VARCHAR(12),\n"
                        "  DSCLIENTE VARCHAR(45) NOT NULL,\n  TPEVENTO VARCHAR(7) NOT NULL,\n"
-                       "  DSRESULTADO VARCHAR(10) NOT NULL\n)")
-            .arg(Schema::loginHistoryTable, entryNumber(QStringLiteral("NRHISTENTRADA"), dialect)),
+                       "  DSRESULTADO VARCHAR(10) NOT NULL,\n  %3\n)")
+            .arg(Schema::loginHistoryTable, entryNumber(QStringLiteral("NRHISTENTRADA"), dialect),
+                 loginAttemptsColumn),
         QStringLiteral("CREATE INDEX IX_HISTENTRADA_OPERADOR ON %1 (CDOPERADOR)").arg(Schema::loginHistoryTable),
     };
 }
@@ -326,6 +331,9 @@ void addMissing(QSqlDatabase &db)
                 execute(db, statement);
         }
     }
+    const QString historyName = dialectOf(db) == Dialect::PostgreSQL ? loginHistoryTable.toLower() : loginHistoryTable;
+    if (!db.record(historyName).contains(QStringLiteral("QTTENTATIVAS")))
+        execute(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(loginHistoryTable, loginAttemptsColumn));
 }
 
 void drop(QSqlDatabase &db)

@@ -73,7 +73,10 @@ inline const QString auditTable = QStringLiteral("AUDITORIA");
 //   CDOPERADOR     operator code as given (null when none was)
 //   DSCLIENTE      client address
 //   TPEVENTO       "entrada" or "saida"
-//   DSRESULTADO    "aceita", "recusada", "bloqueada", "ocupado" or "encerrada"
+//   DSRESULTADO    of a login "aceita", "recusada", "bloqueada" or "ocupado";
+//                  of a logout "encerrada", "expirada" or "nova senha"
+//   QTTENTATIVAS   logins the row stands for: 1, but for refusals gathered
+//                  while an operator or address is locked
 inline const QString loginHistoryTable = QStringLiteral("HISTENTRADA");
 
 } // namespace Schema

@@ -57,6 +57,8 @@ const std::vector<std::function<void(QSqlDatabase &)>> &steps()
         Schema::addMissing,
         // 5: the login history (HISTENTRADA).
         Schema::addMissing,
+        // 6: the count of logins a history row stands for (QTTENTATIVAS).
+        Schema::addMissing,
     };
     return all;
 }

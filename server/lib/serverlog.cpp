@@ -76,6 +76,12 @@ void ServerLog::call(const CallRecord &record)
     write(level, line);
 }
 
+void ServerLog::loginEvent(LogLevel level, const QString &kind, const QString &client, const QString &operatorCode,
+                           const QString &outcome)
+{
+    write(level, QStringLiteral("%1 %2 operador=%3 %4").arg(kind, client, plainCode(operatorCode), outcome));
+}
+
 void ServerLog::write(LogLevel level, const QString &text)
 {
     if (!enabled(level))

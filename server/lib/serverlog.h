@@ -40,6 +40,12 @@ public:
 
     bool enabled(LogLevel level) const { return level != LogLevel::Off && level <= m_level; }
     void call(const CallRecord &record);
+    // What became of logins and sessions apart from their calls' lines (a
+    // session's end, refused logins counted together), "entrada" or "saida":
+    //   2026-12-08T08:00:00.000 INFO saida 10.0.0.7 operador=NUTRI01 expirada
+    //   2026-12-08T08:01:00.000 ERRO entrada 10.0.0.9 operador=NUTRI02 bloqueada 57 vezes
+    void loginEvent(LogLevel level, const QString &kind, const QString &client, const QString &operatorCode,
+                    const QString &outcome);
     void error(const QString &text) { write(LogLevel::Error, text); }
     void warning(const QString &text) { write(LogLevel::Warning, text); }
     void info(const QString &text) { write(LogLevel::Info, text); }

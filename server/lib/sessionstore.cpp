@@ -27,11 +27,6 @@ std::string SessionStore::digest(const QString &token)
     return std::string(std::begin(out), std::end(out));
 }
 
-void SessionStore::dropEnded(Clock::time_point now)
-{
-    std::erase_if(m_sessions, [this, now](const auto &entry) { return now - entry.second.lastUsed >= m_idle; });
-}
-
 QString SessionStore::open(const SessionInfo &session)
 {
     unsigned char random[tokenBytes];
@@ -39,8 +34,6 @@ QString SessionStore::open(const SessionInfo &session)
     const QString token = QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(random), sizeof random).toHex());
     const Clock::time_point now = serverNow(m_clock);
     const std::lock_guard<std::mutex> lock(m_mutex);
-    // Logins are rare next to calls: the place to forget ended sessions.
-    dropEnded(now);
     m_sessions[digest(token)] = {session, now};
     return token;
 }
@@ -53,12 +46,9 @@ std::optional<SessionInfo> SessionStore::find(const QString &token)
     const Clock::time_point now = serverNow(m_clock);
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_sessions.find(key);
-    if (found == m_sessions.end())
+    // An idle session stays until takeIdle() collects it, so that its end is recorded once.
+    if (found == m_sessions.end() || now - found->second.lastUsed >= m_idle)
         return std::nullopt;
-    if (now - found->second.lastUsed >= m_idle) {
-        m_sessions.erase(found);
-        return std::nullopt;
-    }
     found->second.lastUsed = now;
     return found->second.info;
 }
@@ -73,11 +63,33 @@ std::optional<SessionInfo> SessionStore::close(const QString &token)
     return live;
 }
 
-void SessionStore::endOutdated(const QString &operatorCode, const QString &currentHash)
+std::vector<SessionInfo> SessionStore::endOutdated(const QString &operatorCode, const QString &currentHash)
 {
+    std::vector<SessionInfo> ended;
     const std::lock_guard<std::mutex> lock(m_mutex);
     std::erase_if(m_sessions, [&](const auto &entry) {
         const SessionInfo &info = entry.second.info;
-        return info.operatorCode == operatorCode && info.passwordHash != currentHash;
+        if (info.operatorCode != operatorCode || info.passwordHash == currentHash)
+            return false;
+        ended.push_back(info);
+        return true;
     });
+    return ended;
+}
+
+std::vector<IdleSession> SessionStore::takeIdle()
+{
+    std::vector<IdleSession> idle;
+    const Clock::time_point now = serverNow(m_clock);
+    const QDateTime wallNow = QDateTime::currentDateTime();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    std::erase_if(m_sessions, [&](const auto &entry) {
+        const Clock::time_point end = entry.second.lastUsed + m_idle;
+        if (now < end)
+            return false;
+        const auto ago = std::chrono::duration_cast<std::chrono::milliseconds>(now - end);
+        idle.push_back({entry.second.info, wallNow.addMSecs(-ago.count())});
+        return true;
+    });
+    return idle;
 }

@@ -3,19 +3,30 @@
 #include "lib/serverclock.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <chrono>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
-// One live session: its operator and the stored password hash it logged in
-// against, so that a call can tell when the password was set since.
+// One live session: its operator, the stored password hash it logged in
+// against, so that a call can tell when the password was set since, and the
+// address it logged in from.
 struct SessionInfo
 {
     QString operatorCode;
     QString passwordHash;
+    QString client;
+};
+
+// A session that ended after its idle time, and when it did (server time).
+struct IdleSession
+{
+    SessionInfo info;
+    QDateTime ended;
 };
 
 // The sessions of one server process: a random token per login, bound to the
@@ -40,8 +51,11 @@ public:
     // Ends the token's session; answers it, nullopt when none was live.
     std::optional<SessionInfo> close(const QString &token);
     // Ends the operator's sessions opened against another password hash
-    // than `currentHash` (the password was set since).
-    void endOutdated(const QString &operatorCode, const QString &currentHash);
+    // than `currentHash` (the password was set since); answers them.
+    std::vector<SessionInfo> endOutdated(const QString &operatorCode, const QString &currentHash);
+    // Forgets the sessions whose idle time has passed (find() no longer
+    // answers them); answers them, so that their end can be recorded.
+    std::vector<IdleSession> takeIdle();
 
 private:
     struct Session
@@ -51,7 +65,6 @@ private:
     };
 
     static std::string digest(const QString &token);
-    void dropEnded(Clock::time_point now);
 
     std::chrono::seconds m_idle;
     ServerClock m_clock;

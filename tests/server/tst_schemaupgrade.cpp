@@ -110,6 +110,9 @@ private slots:
         QTest::newRow("without a later table and column")
             << QStringList{QStringLiteral("DROP TABLE VERSAOESQUEMA"), QStringLiteral("DROP TABLE OCORINFU"),
                            QStringLiteral("ALTER TABLE PRODUTO DROP COLUMN SGUNIDADE")};
+        QTest::newRow("a login history without its counts")
+            << QStringList{QStringLiteral("DROP TABLE VERSAOESQUEMA"),
+                           QStringLiteral("ALTER TABLE HISTENTRADA DROP COLUMN QTTENTATIVAS")};
     }
 
     void olderDatabaseUpgradedAtStart()
@@ -133,6 +136,7 @@ private slots:
             QCOMPARE(rows.at(i).version, i + 1);
         QVERIFY(hasColumn(database, QStringLiteral("PRODUTO"), QStringLiteral("SGUNIDADE")));
         QVERIFY(hasColumn(database, QStringLiteral("OCORINFU"), QStringLiteral("CDTPOCORINFU")));
+        QVERIFY(hasColumn(database, QStringLiteral("HISTENTRADA"), QStringLiteral("QTTENTATIVAS")));
     }
 
     // A database of version 2 gains the composition columns, the interruption

@@ -1,6 +1,7 @@
 // Sessions and roles on the wire: who may prescribe, how a session ends
-// (Logout, a new password) and the login history every login and logout
-// leaves. On SQLite and (when available) PostgreSQL.
+// (Logout, a new password, its idle time) and the login history every login
+// and end of a session leaves. On SQLite and (when available) PostgreSQL;
+// the server's clock is the test's, so hours pass at once.
 #include "fixturedb.h"
 #include "fixturepackets.h"
 #include "fixtureserver.h"
@@ -11,11 +12,14 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <atomic>
+
 using namespace Fixture;
 
 namespace {
 
 const QString SessionEnded = QStringLiteral("Sessão expirada. Entre novamente.");
+const QString NewPassword = QStringLiteral("n0va senha");
 
 QByteArray argsBody(const QJsonArray &args)
 {
@@ -35,14 +39,24 @@ class TestServerSessions : public QObject
 
 private:
     std::unique_ptr<FixtureServer> m_server;
+    std::atomic<qint64> m_skippedSeconds{0};
 
     int status(const QString &method, const QJsonArray &args, const QString &token)
     {
         return postRaw(m_server->port(), QStringLiteral("/rdmEntPat/") + method, argsBody(args), token).first;
     }
 
+    // Sets the password from another process, as entpat-server
+    // --set-password does.
+    void setPassword(const QString &operatorCode)
+    {
+        SqlSession session(DatabaseConfig::parse(m_server->database()), QStringLiteral("sessions-test"));
+        OperatorLogin::setPassword(session, operatorCode, NewPassword);
+    }
+
     // "kind outcome client" of the operator's login history, newest first,
-    // read in another operator's session.
+    // read in another operator's session; " xN" after a row that stands
+    // for N logins.
     QStringList history(const QString &operatorCode)
     {
         const ServerResult rows =
@@ -54,13 +68,24 @@ private:
         for (const QJsonObject &row : rowObjects(rows.data))
             entries << QStringList{row["TPEVENTO"].toString(), row["DSRESULTADO"].toString(),
                                    row["DSCLIENTE"].toString()}
-                           .join(QLatin1Char(' '));
+                               .join(QLatin1Char(' '))
+                    + (row["QTTENTATIVAS"].toInt() == 1 ? QString()
+                                                        : QStringLiteral(" x%1").arg(row["QTTENTATIVAS"].toInt()));
         return entries;
     }
 
 private slots:
     void initTestCase_data() { addBackendData(); }
-    void init() { m_server = startBackendServer(); }
+    void init()
+    {
+        m_skippedSeconds = 0;
+        m_server = startBackendServer(4, [this](EntPatServerOptions &options) {
+            options.clock = [this] {
+                return std::chrono::steady_clock::now() + std::chrono::seconds(m_skippedSeconds.load());
+            };
+            options.lockedLoginDelayMs = 50;
+        });
+    }
     void cleanup() { m_server.reset(); }
 
     // Only a nutritionist of the branch creates a service record or copies a
@@ -129,29 +154,67 @@ private slots:
     {
         const QString before = login(m_server->port(), Nutritionist, Password).data.toString();
         const QString colleague = login(m_server->port(), OtherNutritionist, Password).data.toString();
-        {
-            SqlSession session(DatabaseConfig::parse(m_server->database()), QStringLiteral("sessions-test"));
-            OperatorLogin::setPassword(session, Nutritionist, QStringLiteral("n0va senha"));
-        }
-        const QString after = login(m_server->port(), Nutritionist, QStringLiteral("n0va senha")).data.toString();
+        setPassword(Nutritionist);
+        const QString after = login(m_server->port(), Nutritionist, NewPassword).data.toString();
         QCOMPARE(status(QStringLiteral("getVerifViaAcesso"), {Route}, before), 401);
         QCOMPARE(postRaw(m_server->port(), QStringLiteral("/echo"), argsBody({}), before).first, 401);
         QCOMPARE(status(QStringLiteral("getVerifViaAcesso"), {Route}, after), 200);
         QCOMPARE(status(QStringLiteral("getVerifViaAcesso"), {Route}, colleague), 200);
     }
 
-    // Each login, refused or not, and each logout is kept with its client,
-    // newest first; a refusal never opens a session.
+    // Each login, refused or not, and each end of a session is kept with
+    // its client (of the session's login, of the Logout call), newest
+    // first; a refusal never opens a session. A new password's end is kept
+    // when the server sees it: at the old session's next call, or at a
+    // login with the new password.
+    void loginHistory_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QStringList>("newest");
+        QTest::newRow("logout") << "logout" << QStringList{"saida encerrada 127.0.0.1"};
+        QTest::newRow("idle time passes") << "idle" << QStringList{"saida expirada 127.0.0.2"};
+        QTest::newRow("new password, then a call") << "password call" << QStringList{"saida nova senha 127.0.0.2"};
+        QTest::newRow("new password, then a login")
+            << "password login" << QStringList{"entrada aceita 127.0.0.1", "saida nova senha 127.0.0.2"};
+    }
     void loginHistory()
     {
+        QFETCH(QString, end);
+        QFETCH(QStringList, newest);
         QVERIFY(!login(m_server->port(), NonNutritionist, QStringLiteral("errada")).ok);
-        const QString token = login(m_server->port(), NonNutritionist, Password).data.toString();
-        QCOMPARE(status(QStringLiteral("Logout"), {}, token), 200);
-        QCOMPARE(history(NonNutritionist), QStringList({"saida encerrada 127.0.0.1", "entrada aceita 127.0.0.1",
-                                                        "entrada recusada 127.0.0.1"}));
-        QCOMPARE(history(QStringLiteral("NINGUEM")), QStringList());
-        QVERIFY(!login(m_server->port(), QStringLiteral("NINGUEM"), Password).ok);
-        QCOMPARE(history(QStringLiteral("NINGUEM")), QStringList({"entrada recusada 127.0.0.1"}));
+        const QString token = login(m_server->port(), NonNutritionist, Password, 2).data.toString();
+        if (end == QLatin1String("logout")) {
+            QCOMPARE(status(QStringLiteral("Logout"), {}, token), 200);
+        } else if (end == QLatin1String("idle")) {
+            m_skippedSeconds += m_server->options().sessionIdleSeconds;
+        } else {
+            setPassword(NonNutritionist);
+            if (end == QLatin1String("password call"))
+                QCOMPARE(status(QStringLiteral("getVerifViaAcesso"), {Route}, token), 401);
+            else
+                QVERIFY(login(m_server->port(), NonNutritionist, NewPassword).ok);
+        }
+        QTRY_COMPARE(history(NonNutritionist),
+                     newest + QStringList({"entrada aceita 127.0.0.2", "entrada recusada 127.0.0.1"}));
+        QCOMPARE(status(QStringLiteral("getVerifViaAcesso"), {Route}, token), 401);
+    }
+
+    // Once an address is locked, its refusals are answered late and counted
+    // rather than kept one by one: the first at once, the others of each
+    // minute in one row with their number. Unknown operators are kept as
+    // given.
+    void lockedRefusalsAreCounted()
+    {
+        const QString unknown = QStringLiteral("NINGUEM");
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(login(m_server->port(), unknown, Password, 3).error, QStringLiteral("Usuário ou senha inválidos."));
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(login(m_server->port(), unknown, Password, 3).error.startsWith(QLatin1String("Muitas tentativas")));
+        const QStringList failures(5, QStringLiteral("entrada recusada 127.0.0.3"));
+        QCOMPARE(history(unknown), QStringList{"entrada bloqueada 127.0.0.3"} + failures);
+        m_skippedSeconds += 61;
+        QTRY_COMPARE(history(unknown),
+                     QStringList({"entrada bloqueada 127.0.0.3 x3", "entrada bloqueada 127.0.0.3"}) + failures);
     }
 };
 
