@@ -41,10 +41,13 @@ double StTimeReal(const QString &text, const TMessages &messages)
 
 QString RealToStTime(double hours)
 {
-    const double wholeHours = std::trunc(hours);
-    const double minutes = (hours - wholeHours) * 60.0;
-    const QString minutesText = Ajusta(QString::number(qlonglong(std::round(minutes))), 2);
-    return PadL(QString::number(qlonglong(wholeHours)), 4) + QLatin1Char(':') + minutesText;
+    // Written as whole numbers of a double, not through an integer type: a
+    // count of hours beyond 64 bits (a typed text is not range-checked) would
+    // not convert. Adding 0.0 makes a negative zero a plain "0".
+    const double wholeHours = std::trunc(hours) + 0.0;
+    const double minutes = std::round((hours - wholeHours) * 60.0) + 0.0;
+    const QString minutesText = Ajusta(QString::number(minutes, 'f', 0), 2);
+    return PadL(QString::number(wholeHours, 'f', 0), 4) + QLatin1Char(':') + minutesText;
 }
 
 double StTimeToReal(const QString &text)

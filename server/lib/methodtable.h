@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lib/jsontext.h"
+#include "lib/requestenvelope.h"
 #include "lib/sqlsession.h"
 
 #include <QDateTime>
@@ -10,13 +11,6 @@
 #include <QVector>
 
 #include <functional>
-
-// What one positional argument must be.
-enum class ArgKind {
-    Text,       // a JSON string (null reads as empty)
-    DateTime,   // ISO text without zone, or null
-    Changes,    // a change packet object {"changes":[...]}
-};
 
 // The arguments of one call, already checked against the method's kinds.
 class MethodArgs

@@ -91,6 +91,8 @@ void TestHourTexts::realToStTime_data()
     QTest::newRow("no carry into the hours") << 1.9999 << "   1:60";
     QTest::newRow("five hour digits") << 10000.65 << "10000:39";
     QTest::newRow("four hour digits") << 9999.0 << "9999:00";
+    QTest::newRow("hours beyond a 64-bit count") << 1e19 << "10000000000000000000:00";
+    QTest::newRow("less than a minute below zero") << -0.0001 << "   0:00";
 }
 
 void TestHourTexts::realToStTime()
