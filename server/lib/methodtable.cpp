@@ -94,6 +94,7 @@ const MethodTable &entPatMethods()
         addCopyMethods(all);
         addStatisticsMethods(all);
         addNutrientMethods(all);
+        addAdequacyMethods(all);
         return all;
     }();
     return table;

@@ -57,6 +57,10 @@ const std::vector<std::function<void(QSqlDatabase &)>> &steps()
         Schema::addMissing,
         // 5: the login history (HISTENTRADA).
         Schema::addMissing,
+        // 6: energy and protein goals: per admission (METAINTE), defaults per
+        // admission standard and per branch (PADRAOSERV, PARADIETO); empty
+        // until set.
+        Schema::addMissing,
     };
     return all;
 }

@@ -169,6 +169,29 @@ private slots:
         QCOMPARE(versions(database).last().version, SchemaVersion::current());
     }
 
+    // A database of version 5 gains the goals: the admission's table and the
+    // defaults' columns, all empty, so every goal is unknown until set.
+    void version5GainsEmptyGoals()
+    {
+        const QString database = freshDatabase();
+        alter(database, {QStringLiteral("UPDATE VERSAOESQUEMA SET NRVERSAO = 5"), QStringLiteral("DROP TABLE METAINTE"),
+                         QStringLiteral("ALTER TABLE PADRAOSERV DROP COLUMN QTKCALKG"),
+                         QStringLiteral("ALTER TABLE PARADIETO DROP COLUMN QTPROTKG")});
+
+        EntPatServer server(optionsFor(database));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const ServerResult goals = callServer(server.port(), QStringLiteral("getMetaNutri"),
+                                              QJsonArray{Fixture::AdultWithRecords, Fixture::iso(QDate::currentDate()),
+                                                         Fixture::BranchAdjust});
+        server.stop();
+        QVERIFY2(goals.ok, qPrintable(goals.error));
+        const QJsonObject row = Fixture::rowObjects(goals.data).value(0);
+        QVERIFY(row.value(QStringLiteral("QTKCALKGPAD")).isNull() && row.value(QStringLiteral("QTPROTKGPAD")).isNull());
+        QVERIFY(hasColumn(database, QStringLiteral("PADRAOSERV"), QStringLiteral("QTKCALKG")));
+        QCOMPARE(versions(database).last().version, SchemaVersion::current());
+    }
+
     void currentDatabaseLeftAlone()
     {
         const QString database = freshDatabase();
