@@ -170,7 +170,7 @@ private slots:
     }
 
     // A database of version 5 gains the goals: the admission's table and the
-    // defaults' columns, all empty, so every goal is unknown until set.
+    // defaults' columns, empty until set.
     void version5GainsEmptyGoals()
     {
         const QString database = freshDatabase();
@@ -187,7 +187,10 @@ private slots:
         server.stop();
         QVERIFY2(goals.ok, qPrintable(goals.error));
         const QJsonObject row = Fixture::rowObjects(goals.data).value(0);
-        QVERIFY(row.value(QStringLiteral("QTKCALKGPAD")).isNull() && row.value(QStringLiteral("QTPROTKGPAD")).isNull());
+        // The standard (APT) has none: the branch's kcal goal stays, its
+        // protein goal was dropped and comes back empty.
+        QCOMPARE(row.value(QStringLiteral("QTKCALKGPAD")).toDouble(), 30.0);
+        QVERIFY(row.value(QStringLiteral("QTPROTKGPAD")).isNull());
         QVERIFY(hasColumn(database, QStringLiteral("PADRAOSERV"), QStringLiteral("QTKCALKG")));
         QCOMPARE(versions(database).last().version, SchemaVersion::current());
     }
