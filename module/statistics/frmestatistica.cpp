@@ -35,6 +35,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QSaveFile>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -78,7 +79,7 @@ QWidget *newPage(QWidget *table, QWidget *below, QWidget *chart)
 }
 
 // The values of a dataset's rows, one CSV line per row, in field order;
-// reals with their field's decimals.
+// reals with their field's decimals, dates as displayed.
 QList<QStringList> csvRows(ClientDataSet &data, const QList<QPair<QString, int>> &columns)
 {
     QList<QStringList> lines;
@@ -95,6 +96,8 @@ QList<QStringList> csvRows(ClientDataSet &data, const QList<QPair<QString, int>>
                 line << QString();
             else if (decimals >= 0)
                 line << CsvNumber(value.toDouble(), decimals);
+            else if (value.typeId() == QMetaType::QDateTime)
+                line << data.displayTextAt(row, data.FieldByName(name)->Index());
             else
                 line << value.toString();
         }
@@ -195,6 +198,7 @@ void TfrmEstatistica::buildControls()
     pgcEstatistica->setAccessibleName(QStringLiteral("Páginas da estatística"));
     pgcEstatistica->addTab(newPage(dbgDietas, lblTotais, chtVolumes), QStringLiteral("Serviços e &dietas"));
     pgcEstatistica->addTab(newPage(dbgInterrupcoes, nullptr, chtInterrupcoes), QStringLiteral("I&nterrupções"));
+    pgcEstatistica->addTab(buildRiskPage(), QStringLiteral("Pacientes em &risco"));
 
     auto *grid = static_cast<QGridLayout *>(grbDados->layout());
     grid->addLayout(filters, 0, 0);
@@ -264,6 +268,7 @@ void TfrmEstatistica::sbtConfirmaClick()
         const QJsonArray args{DateArgument(first), DateArgument(last), system, m_branch};
         LoadFromServer(*cdsDietas, *netEstatistica, QStringLiteral("getEstatDieta"), args);
         LoadFromServer(*cdsInterrupcoes, *netEstatistica, QStringLiteral("getEstatInterrupcao"), args);
+        loadRisk(last);
     }
     m_first = first;
     m_last = last;
@@ -307,6 +312,14 @@ QList<QStringList> TfrmEstatistica::CsvLines() const
                                         {QStringLiteral("NMTPOCORINFU"), -1},
                                         {QStringLiteral("QTINTERRUPCOES"), -1},
                                         {QStringLiteral("QTPACIENTES"), -1}});
+    lines << QStringList();
+    lines << QStringList{QStringLiteral("Pacientes com energia infundida abaixo de %1% da meta nos últimos %2 dias com itens")
+                             .arg(speLimite->value())
+                             .arg(speDias->value())};
+    QList<QPair<QString, int>> risk;
+    for (const auto &field : cdsRisco->Fields())
+        risk << QPair<QString, int>{field->FieldName(), field->DataType() == FieldType::Real ? 1 : -1};
+    lines << csvRows(*cdsRisco, risk);
     return lines;
 }
 

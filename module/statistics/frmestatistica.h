@@ -11,6 +11,7 @@ class ClientDataSet;
 class QChartView;
 class QComboBox;
 class QLabel;
+class QSpinBox;
 class QTabWidget;
 class QToolButton;
 class TDateEditPlus;
@@ -22,8 +23,11 @@ class TNetConnection;
 // period of service dates and a system (open by default, closed or all):
 // prescriptions, items and volumes prescribed and infused per service and
 // diet with the share delivered, and the interruptions per occurrence type;
-// each as a table and a chart. "Atualizar" reads them again; "Exportar"
-// writes both tables to a CSV file.
+// each as a table and a chart; and the inpatients at risk: those whose
+// infused energy stayed below a share of their goal on each of their last
+// days with items up to the final date (a double-click opens their nutrient
+// calculation of that date). "Atualizar" reads them again; "Exportar"
+// writes the tables to a CSV file.
 class TfrmEstatistica : public TfrmRotiGeral
 {
     Q_OBJECT
@@ -43,12 +47,17 @@ public:
     TNetConnection *netEstatistica;
     ClientDataSet *cdsDietas;
     ClientDataSet *cdsInterrupcoes;
+    // Rebuilt for the number of days read: per day DTDIAn and PCKCALINFUn.
+    ClientDataSet *cdsRisco = nullptr;
     TDateEditPlus *depDataIni;
     TDateEditPlus *depDataFim;
     QComboBox *cbbSistema;
     QTabWidget *pgcEstatistica;
     TDBGrid *dbgDietas;
     TDBGrid *dbgInterrupcoes;
+    QSpinBox *speLimite;
+    QSpinBox *speDias;
+    TDBGrid *dbgRisco;
     QLabel *lblTotais;
     QChartView *chtVolumes;
     QChartView *chtInterrupcoes;
@@ -62,6 +71,12 @@ private:
     QString systemCode() const;
     void checkPeriod();
     void showTotals();
+    QWidget *buildRiskPage();
+    // Reads the inpatients at risk on the day.
+    void loadRisk(const QDate &day);
+    void declareRiskDataSet(int days);
+    // Opens the nutrient calculation of the patient of the at-risk row.
+    void openCalculation(int row);
 
     QString m_branch;
     bool m_loaded = false;

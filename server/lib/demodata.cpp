@@ -34,7 +34,8 @@ void insertAll(SqlSession &session, const QString &table, const QList<QVariantLi
 void fillBranch(SqlSession &session, const QString &branch, const QString &name, const QString &adjust)
 {
     insertRow(session, QStringLiteral("FILIAL"), {branch, name});
-    insertRow(session, QStringLiteral("PARADIETO"), {branch, adjust});
+    // Default goals of the branch: 30 kcal and 1.2 g protein per kg and day.
+    insertRow(session, QStringLiteral("PARADIETO"), {branch, adjust, 30.0, 1.2});
     insertAll(session, QStringLiteral("ALA"),
               {{branch, QStringLiteral("01"), QStringLiteral("Ala Norte")},
                {branch, QStringLiteral("02"), QStringLiteral("Ala Sul")},
@@ -62,7 +63,7 @@ void fillBranch(SqlSession &session, const QString &branch, const QString &name,
 void addRecords(SqlSession &session, const QString &patient, const QDateTime &admission, const QDate &today, int index)
 {
     const QString branch = QStringLiteral("0001");
-    for (int day = 0; day < 2; ++day) {
+    for (int day = 0; day < 3; ++day) {
         const QDate date = today.addDays(-day);
         insertRow(session, QStringLiteral("SERVINTE"),
                   {branch, patient, date, QStringLiteral("01"), admission, QStringLiteral("0001"), QStringLiteral("00010"),
@@ -100,9 +101,9 @@ bool hasPatients(SqlSession &session)
 void fillReference(SqlSession &session)
 {
     insertAll(session, QStringLiteral("PADRAOSERV"),
-              {{QStringLiteral("APT"), QStringLiteral("Apartamento")},
-               {QStringLiteral("ENF"), QStringLiteral("Enfermaria")},
-               {QStringLiteral("UTI"), QStringLiteral("Terapia intensiva")}});
+              {{QStringLiteral("APT"), QStringLiteral("Apartamento"), null, null},
+               {QStringLiteral("ENF"), QStringLiteral("Enfermaria"), 25.0, 1.2},
+               {QStringLiteral("UTI"), QStringLiteral("Terapia intensiva"), 25.0, 1.3}});
     insertAll(session, QStringLiteral("DIETPADR"),
               {{QStringLiteral("0001"), QStringLiteral("Enteral polimérica padrão"), QStringLiteral("2")},
                {QStringLiteral("0002"), QStringLiteral("Enteral hiperproteica"), QStringLiteral("2")},
@@ -183,6 +184,11 @@ void fill(SqlSession &session, int patientsPerBranch, const QDate &today)
                 insertRow(session, QStringLiteral("HABITOPACI"), {patient, QStringLiteral("Não tolera lactose; prefere refeições mornas.")});
             if (branch == branches.first() && i < 5)
                 addRecords(session, patient, admission, today, i);
+            // Trophic feeding: a goal of its own, 10 kcal/kg, that the
+            // records meet (the other patients with records get about half
+            // of their standard's goal).
+            if (branch == branches.first() && i == 3)
+                insertRow(session, QStringLiteral("METAINTE"), {branch, patient, admission, 10.0, 1.0});
         }
     }
     const QString discharged = QStringLiteral("%1").arg(serial + 1, 12, 10, QLatin1Char('0'));

@@ -16,7 +16,9 @@ class SqlSession;
 //   oral service "00030" that is not enteral/parenteral;
 // - diets "0001" and "0002" (offered by "00010"), "0003" (by "00020"),
 //   "0004" (only by "00020" of branch "0001"), "0005" (not enteral);
-// - admission standards "APT", "ENF", "UTI"; access routes "001".."006";
+// - admission standards "APT", "ENF", "UTI" ("ENF" with goals of 25 kcal
+//   and 1.2 g protein per kg and day, "UTI" 25 kcal and 1.3 g, "APT" none);
+//   each branch's default goals 30 kcal and 1.2 g per kg; access routes "001".."006";
 //   occurrence types "001".."006", all but "004" interruptions
 //   (IDINTERRUPCAO "S"); products "P001".."P005" with tree codes
 //   "01.001.0001".. (P004's unit "FRASCO" is longer than five characters);
@@ -32,8 +34,10 @@ class SqlSession;
 // over the wings, floors and admission standards, with varied ages: in each
 // branch the first three are three weeks, five months and exactly one year
 // and one month old, the others adults; a discharged patient in "0001";
-// habits notes for some; service records of today and yesterday for the
-// first five patients of "0001", with items and occurrences.
+// habits notes for some; service records of today and the two days before
+// for the first five patients of "0001", with items and occurrences (700 of
+// 750 kcal infused a day, about half the goal: patients at risk), the fourth
+// of them with a goal of its own of 10 kcal and 1 g per kg (on goal).
 namespace DemoData {
 
 inline const QString operatorPassword = QStringLiteral("demo");

@@ -47,6 +47,7 @@ const MethodTable &entPatMethods()
         addCopyMethods(all);
         addStatisticsMethods(all);
         addNutrientMethods(all);
+        addAdequacyMethods(all);
         return all;
     }();
     return table;

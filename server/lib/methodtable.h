@@ -50,6 +50,7 @@ void addAuditMethods(MethodTable &table);
 void addCopyMethods(MethodTable &table);
 void addStatisticsMethods(MethodTable &table);
 void addNutrientMethods(MethodTable &table);
+void addAdequacyMethods(MethodTable &table);
 
 // What a call answers: the envelope, and the refusal's message for the log.
 struct CallOutcome

@@ -16,13 +16,6 @@ OptionalReal product(OptionalReal volume, OptionalReal perMl)
     return *volume * *perMl;
 }
 
-OptionalReal percent(OptionalReal part, OptionalReal whole)
-{
-    if (!part || !positive(whole))
-        return std::nullopt;
-    return *part / *whole * 100.0;
-}
-
 void add(OptionalReal &sum, OptionalReal value)
 {
     if (value)
@@ -30,6 +23,13 @@ void add(OptionalReal &sum, OptionalReal value)
 }
 
 } // namespace
+
+OptionalReal percentOf(OptionalReal part, OptionalReal whole)
+{
+    if (!part || !positive(whole))
+        return std::nullopt;
+    return *part / *whole * 100.0;
+}
 
 OptionalReal infusionHours(OptionalReal prescribed, OptionalReal speed)
 {
@@ -78,7 +78,7 @@ DeliveryFigures itemFigures(const InfusionItem &item, const QVector<Interruption
     DeliveryFigures figures;
     figures.prescribed = item.prescribed;
     figures.infused = item.infused;
-    figures.percentDelivered = percent(item.infused, item.prescribed);
+    figures.percentDelivered = percentOf(item.infused, item.prescribed);
     figures.kcalPrescribed = product(item.prescribed, item.kcalPerMl);
     figures.kcalInfused = product(item.infused, item.kcalPerMl);
     figures.proteinPrescribed = product(item.prescribed, item.proteinPerMl);
@@ -108,6 +108,6 @@ DeliveryFigures dayFigures(const QVector<DeliveryFigures> &items)
         total.interruptions += item.interruptions;
         total.interruptionMinutes += item.interruptionMinutes;
     }
-    total.percentDelivered = percent(comparedInfused, comparedPrescribed);
+    total.percentDelivered = percentOf(comparedInfused, comparedPrescribed);
     return total;
 }

@@ -67,6 +67,8 @@ struct DeliveryFigures
     double interruptionMinutes = 0;
 };
 
+// part / whole in percent; null when either is unknown or whole is not above zero.
+OptionalReal percentOf(OptionalReal part, OptionalReal whole);
 // The planned end: start + prescribed / speed hours; invalid when unknown.
 QDateTime plannedEnd(const InfusionItem &item);
 // Hours the prescribed volume takes at the item's speed; null when unknown.

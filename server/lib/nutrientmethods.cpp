@@ -1,6 +1,7 @@
 // Nutrient calculation of a patient's day, the formulations' composition per
 // mL, and the safe hang time of each system of a branch.
 #include "lib/changeapplier.h"
+#include "lib/itemcomposition.h"
 #include "lib/methodtable.h"
 #include "lib/nutrientcalc.h"
 #include "lib/packetwriter.h"
@@ -42,15 +43,12 @@ const QString itemsSql = QStringLiteral(
     "SELECT C.NRSEQUSERV, C.CDSEQUCOPR, C.IDPREPCONF,"
     " COALESCE(C.CDFORMULACAO, CASE WHEN C.IDPREPCONF = 'A' THEN C.CDPRATO ELSE P.CDARVPROD END),"
     " CASE WHEN C.IDPREPCONF = 'A' THEN R.NMPRATO ELSE P.NMPRODUTO END, C.HRCONF,"
-    " C.QTSERVCONF, C.QTPRATCONF, C.QTINFUCONF,"
-    " CASE WHEN C.IDPREPCONF = 'A' THEN R.QTKCALML ELSE P.QTKCALML END,"
-    " CASE WHEN C.IDPREPCONF = 'A' THEN R.QTPROTML ELSE P.QTPROTML END,"
+    " C.QTSERVCONF, C.QTPRATCONF, C.QTINFUCONF, %1, %2,"
     " C.HRCONSCONF, COALESCE(C.DTCONSCONF, C.DTSERVINTE)"
-    " FROM CONFESCO C"
-    " LEFT JOIN PRODUTO P ON P.CDPRODUTO = C.CDPRODUTO"
-    " LEFT JOIN PRATO R ON R.CDFILIAL = COALESCE(C.CDFILAUXPRAT, C.CDFILIAL) AND R.CDPRATO = C.CDPRATO"
+    " FROM CONFESCO C%3"
     " WHERE C.CDFILIAL = ? AND C.CDPACIENTE = ? AND C.DTSERVINTE >= ? AND C.DTSERVINTE < ?"
-    " ORDER BY C.NRSEQUSERV, C.CDSEQUCOPR");
+    " ORDER BY C.NRSEQUSERV, C.CDSEQUCOPR")
+    .arg(ItemComposition::kcalPerMl, ItemComposition::proteinPerMl, ItemComposition::joins);
 enum ItemColumn {
     Sequence, Number, Preparation, Formulation, FormulationName, HourText, Speed, Prescribed, Infused, Kcal,
     Protein, Hour, Date

@@ -33,15 +33,22 @@ std::vector<TableDef> makeTables()
 
     return {
         {QStringLiteral("FILIAL"), {branch, text(QStringLiteral("NMFILIAL"), 30)}, {}, 0},
-        {QStringLiteral("PARADIETO"), {branch, text(QStringLiteral("IDAJUSTAPACI"), 1)},
+        // QTKCALKG / QTPROTKG: the branch's default energy (kcal/kg/day) and
+        // protein (g/kg/day) goals, for admissions whose standard has none.
+        {QStringLiteral("PARADIETO"),
+         {branch, text(QStringLiteral("IDAJUSTAPACI"), 1), real(QStringLiteral("QTKCALKG")),
+          real(QStringLiteral("QTPROTKG"))},
          QStringLiteral("FILIAL"), 1},
         // Safe hang time per branch and preparation ("A" open, "F" closed),
         // as "hhmm" text like the item hour; a missing row means the default.
         {QStringLiteral("PARAHANG"),
          {branch, key(QStringLiteral("IDPREPCONF"), 1), text(QStringLiteral("HRMAXHANG"), 4)},
          QStringLiteral("FILIAL"), 1},
+        // QTKCALKG / QTPROTKG: the standard's default goals per kg and day.
         {QStringLiteral("PADRAOSERV"),
-         {key(QStringLiteral("CDSERPADDIE"), 3), text(QStringLiteral("NMSERPADDIE"), 30)}, {}, 0},
+         {key(QStringLiteral("CDSERPADDIE"), 3), text(QStringLiteral("NMSERPADDIE"), 30),
+          real(QStringLiteral("QTKCALKG")), real(QStringLiteral("QTPROTKG"))},
+         {}, 0},
         {QStringLiteral("ALA"), {branch, key(QStringLiteral("CDALA"), 12), text(QStringLiteral("NMALA"), 40)},
          QStringLiteral("FILIAL"), 1},
         {QStringLiteral("ANDAR"),
@@ -90,6 +97,12 @@ std::vector<TableDef> makeTables()
           text(QStringLiteral("CDSERPADDIE"), 3), date(QStringLiteral("DTALTA")),
           text(QStringLiteral("DSSERVINTE"), 255)},
          QStringLiteral("FILIAL"), 1},
+        // The admission's own energy and protein goals per kg and day; a goal
+        // left empty takes the default of the standard, else of the branch.
+        {QStringLiteral("METAINTE"),
+         {branch, patient, keyDate(QStringLiteral("DTINTERNA")), real(QStringLiteral("QTKCALKG")),
+          real(QStringLiteral("QTPROTKG"))},
+         QStringLiteral("INTERNAC"), 3},
         {QStringLiteral("SERVINTE"),
          {branch, patient, serviceDate, sequence, date(QStringLiteral("DTINTERNA")),
           text(QStringLiteral("CDDIETGRUPSI"), 4), text(QStringLiteral("CDSERVFILI"), 5),

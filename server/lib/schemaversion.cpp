@@ -59,6 +59,10 @@ const std::vector<std::function<void(QSqlDatabase &)>> &steps()
         Schema::addMissing,
         // 6: the count of logins a history row stands for (QTTENTATIVAS).
         Schema::addMissing,
+        // 7: energy and protein goals: per admission (METAINTE), defaults per
+        // admission standard and per branch (PADRAOSERV, PARADIETO); empty
+        // until set.
+        Schema::addMissing,
     };
     return all;
 }

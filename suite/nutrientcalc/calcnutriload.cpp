@@ -2,6 +2,8 @@
 
 #include "nutrientcalc/frmcalcnutri.h"
 
+#include "nutrientcalc/barchart.h"
+
 #include "core/abort.h"
 #include "core/clientdataset.h"
 #include "core/packets.h"
@@ -9,7 +11,6 @@
 #include "net/tnetconnection.h"
 #include "widgets/waitanimation.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -18,16 +19,15 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLocale>
-#include <QValueAxis>
 
 #include <algorithm>
 
 void TfrmCalcNutri::FormShow()
 {
     TfrmRotiGeral::FormShow();
-    // Formulations and systems are neither created nor removed here: only
-    // their composition and hang times are edited.
-    for (ClientDataSet *table : {cdsComposicao, cdsParaHang}) {
+    // Formulations, systems and admissions are neither created nor removed
+    // here: only their composition, hang times and goals are edited.
+    for (ClientDataSet *table : {cdsComposicao, cdsParaHang, cdsMetas}) {
         table->BeforeInsert = [](ClientDataSet &) { throw Abort(); };
         table->BeforeDelete = [](ClientDataSet &) { throw Abort(); };
     }
@@ -53,6 +53,7 @@ void TfrmCalcNutri::loadCalculation()
                                   QLocale().toString(m_day, QStringLiteral("dd/MM/yyyy")), m_branch));
     showTotals();
     showChart();
+    loadGoals();
 }
 
 void TfrmCalcNutri::showTotals()
@@ -67,11 +68,7 @@ void TfrmCalcNutri::showTotals()
 void TfrmCalcNutri::showChart()
 {
     QChart *chart = chvVolumes->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
+    clearChart(chart);
     chart->setTitle(tr("Volume prescrito e infundido por item (mL)"));
     auto *prescribed = new QBarSet(tr("Prescrito"));
     auto *infused = new QBarSet(tr("Infundido"));
@@ -95,20 +92,7 @@ void TfrmCalcNutri::showChart()
     chvVolumes->setAccessibleDescription(description.join(QStringLiteral("; ")));
     auto *series = new QBarSeries;
     series->append({prescribed, infused});
-    chart->addSeries(series);
-    auto *categories = new QBarCategoryAxis;
-    categories->append(items);
-    categories->setTitleText(tr("Item"));
-    chart->addAxis(categories, Qt::AlignBottom);
-    series->attachAxis(categories);
-    auto *volumes = new QValueAxis;
-    volumes->setTitleText(tr("mL"));
-    volumes->setLabelFormat(QStringLiteral("%.0f"));
-    // From zero to the largest bar, widened to round ticks (0, 50, 100 …).
-    volumes->setRange(0, top);
-    volumes->applyNiceNumbers();
-    chart->addAxis(volumes, Qt::AlignLeft);
-    series->attachAxis(volumes);
+    addBars(chart, series, items, tr("Item"), tr("mL"), top);
 }
 
 void TfrmCalcNutri::storeChanges(ClientDataSet &dataSet, const QString &method)
@@ -133,11 +117,13 @@ void TfrmCalcNutri::storeChanges(ClientDataSet &dataSet, const QString &method)
 void TfrmCalcNutri::sbtConfirmaClick()
 {
     TfrmRotiGeral::sbtConfirmaClick();
-    const bool changed = cdsComposicao->ChangeCount() + cdsParaHang->ChangeCount() > 0
-                         || cdsComposicao->State() == DataSetState::Edit
-                         || cdsParaHang->State() == DataSetState::Edit;
+    const std::initializer_list<ClientDataSet *> edited = {cdsComposicao, cdsParaHang, cdsMetas};
+    const bool changed = std::any_of(edited.begin(), edited.end(), [](ClientDataSet *table) {
+        return table->ChangeCount() > 0 || table->State() == DataSetState::Edit;
+    });
     storeChanges(*cdsComposicao, QStringLiteral("SetComposicao"));
     storeChanges(*cdsParaHang, QStringLiteral("SetParaHang"));
+    storeChanges(*cdsMetas, QStringLiteral("SetMetaNutri"));
     if (changed)
         loadCalculation();
 }

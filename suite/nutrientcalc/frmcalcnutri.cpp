@@ -21,9 +21,9 @@
 
 namespace {
 
-enum class Kind { Text, Moment, Volume, Figure, Whole, Hidden };
+enum class Kind { Text, Moment, Day, Volume, Figure, Whole, Hidden };
 
-// A field of the calculation's packets: moments to the minute, volumes
+// A field of the calculation's packets: moments to the minute, days as dates, volumes
 // with three decimals, energy, protein and percentages with one, minutes and
 // counts whole.
 FieldDef field(const char *name, Kind kind, const char *label = "")
@@ -41,6 +41,10 @@ FieldDef field(const char *name, Kind kind, const char *label = "")
     case Kind::Moment:
         def.type = FieldType::DateTime;
         def.displayFormat = QStringLiteral("dd/MM/yyyy HH:mm");
+        break;
+    case Kind::Day:
+        def.type = FieldType::DateTime;
+        def.displayFormat = QStringLiteral("dd/MM/yyyy");
         break;
     case Kind::Volume:
         def.type = FieldType::Real;
@@ -83,6 +87,44 @@ const QVector<FieldDef> &figureFields()
         field("QTMININTERR", Kind::Whole, "Minutos Interrompidos"),
     };
     return fields;
+}
+
+// The figures of a day of the stay that the calculation shows as the day's
+// adequacy: energy, then protein.
+const QStringList adequacyFields = {
+    QStringLiteral("QTKCALMETA"), QStringLiteral("QTKCALPRESC"), QStringLiteral("QTKCALINFU"),
+    QStringLiteral("PCKCALPRESC"), QStringLiteral("PCKCALINFU"), QStringLiteral("QTPROTMETA"),
+    QStringLiteral("QTPROTPRESC"), QStringLiteral("QTPROTINFU"), QStringLiteral("PCPROTPRESC"),
+    QStringLiteral("PCPROTINFU"),
+};
+
+// A group box of captions and values side by side, `perRow` to a row; each
+// value label is named `prefix` and the field.
+QGroupBox *figureBox(QWidget *parent, const QString &title, const char *name, const QString &prefix,
+                     const QVector<FieldDef> &fields, int perRow)
+{
+    auto *box = new QGroupBox(title, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setAccessibleName(title);
+    auto *layout = new QGridLayout(box);
+    int index = 0;
+    for (const FieldDef &def : fields) {
+        const QString caption = def.label;
+        auto *name = new QLabel(caption + QLatin1Char(':'), box);
+        auto *value = new QLabel(box);
+        value->setObjectName(prefix + def.name);
+        value->setAccessibleName(caption);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        name->setBuddy(value);
+        const int row = index / perRow;
+        const int column = index % perRow * 3;
+        layout->addWidget(name, row, column);
+        layout->addWidget(value, row, column + 1);
+        layout->setColumnMinimumWidth(column + 2, 24);
+        ++index;
+    }
+    return box;
 }
 
 // "hhmm" is shown as hh:mm; an editor gets the text itself, its mask adds
@@ -188,6 +230,36 @@ void TfrmCalcNutri::declareDataSets()
         return system.AsString() == QLatin1String("A") ? tr("Aberto") : tr("Fechado");
     };
     cdsParaHang->FieldByName(QStringLiteral("HRMAXHANG"))->OnGetText = hourText;
+    declareGoalDataSets();
+}
+
+void TfrmCalcNutri::declareGoalDataSets()
+{
+    // The admission's own goals are edited; empty ones take the defaults
+    // shown beside them.
+    FieldDef kcalGoal = field("QTKCALKG", Kind::Figure, "Energia (kcal/kg/dia)");
+    FieldDef proteinGoal = field("QTPROTKG", Kind::Figure, "Proteína (g/kg/dia)");
+    kcalGoal.readOnly = proteinGoal.readOnly = false;
+    kcalGoal.displayFormat = proteinGoal.displayFormat = QStringLiteral("#,##0.00");
+    cdsMetas = declare(this, "cdsMetas",
+                       {field("CDFILIAL", Kind::Hidden), field("CDPACIENTE", Kind::Hidden),
+                        field("DTINTERNA", Kind::Moment, "Internação"), kcalGoal, proteinGoal,
+                        field("QTKCALKGPAD", Kind::Figure, "Padrão: energia (kcal/kg/dia)"),
+                        field("QTPROTKGPAD", Kind::Figure, "Padrão: proteína (g/kg/dia)")});
+    cdsEvolucao = declare(this, "cdsEvolucao",
+                          {field("DTSERVINTE", Kind::Day, "Dia"), field("NRSERVPESO", Kind::Figure, "Peso (kg)"),
+                           field("QTITENS", Kind::Whole, "Itens"), field("QTKCALMETA", Kind::Figure, "Meta (kcal)"),
+                           field("QTKCALPRESC", Kind::Figure, "kcal Prescr."),
+                           field("QTKCALINFU", Kind::Figure, "kcal Infund."),
+                           field("PCKCALPRESC", Kind::Figure, "% Meta Prescr."),
+                           field("PCKCALINFU", Kind::Figure, "% Meta Infund."),
+                           field("QTKCALSALDO", Kind::Figure, "Saldo Acumulado (kcal)"),
+                           field("QTPROTMETA", Kind::Figure, "Meta Prot. (g)"),
+                           field("QTPROTPRESC", Kind::Figure, "Prot. Prescr. (g)"),
+                           field("QTPROTINFU", Kind::Figure, "Prot. Infund. (g)"),
+                           field("PCPROTPRESC", Kind::Figure, "% Meta Prot. Prescr."),
+                           field("PCPROTINFU", Kind::Figure, "% Meta Prot. Infund."),
+                           field("QTPROTSALDO", Kind::Figure, "Saldo Acumulado Prot. (g)")});
 }
 
 void TfrmCalcNutri::addCommandButton(QToolButton *&button, QAction *&action, const QString &name,
@@ -233,6 +305,24 @@ void TfrmCalcNutri::buildControls()
                                 grbDados);
     hangHint->setBuddy(dbgParaHang);
 
+    QVector<FieldDef> adequacy;
+    for (const QString &name : adequacyFields)
+        adequacy << cdsEvolucao->FieldByName(name)->def();
+    grbAdequacao = figureBox(grbDados, tr("Adequação do dia às metas"), "grbAdequacao", QStringLiteral("lblAdequacao"),
+                             adequacy, 5);
+    lblMetaDia = new QLabel(grbAdequacao);
+    lblMetaDia->setObjectName(QStringLiteral("lblMetaDia"));
+    lblMetaDia->setAccessibleName(tr("Meta do dia"));
+    lblMetaDia->setWordWrap(true);
+    static_cast<QGridLayout *>(grbAdequacao->layout())->addWidget(lblMetaDia, 2, 0, 1, 15);
+    dbgMetas = newGrid(grbDados, "dbgMetas", tr("Metas de energia e proteína da internação"), cdsMetas);
+    auto *goalHint = new QLabel(tr("Metas por kg de peso e por dia; em branco, vale a meta padrão do padrão de "
+                                   "internação ou da filial. O peso do dia é o do serviço do dia, senão o último "
+                                   "anterior da internação."),
+                                grbDados);
+    goalHint->setWordWrap(true);
+    goalHint->setBuddy(dbgMetas);
+
     chvVolumes = new QChartView(grbDados);
     chvVolumes->setObjectName(QStringLiteral("chvVolumes"));
     chvVolumes->setAccessibleName(tr("Gráfico do volume prescrito e infundido por item"));
@@ -243,11 +333,13 @@ void TfrmCalcNutri::buildControls()
     pgcCalculo = new QTabWidget(grbDados);
     pgcCalculo->setObjectName(QStringLiteral("pgcCalculo"));
     pgcCalculo->setAccessibleName(tr("Cálculo"));
-    pgcCalculo->addTab(page({dbgItens, grbTotais}), tr("It&ens"));
+    pgcCalculo->addTab(page({dbgItens, grbTotais, grbAdequacao}), tr("It&ens"));
     pgcCalculo->addTab(page({chvVolumes}), tr("Grá&fico"));
     pgcCalculo->addTab(page({dbgInterrupcoes}), tr("I&nterrupções"));
     pgcCalculo->addTab(page({dbgComposicao, compositionHint}), tr("&Composição"));
     pgcCalculo->addTab(page({dbgParaHang, hangHint}), tr("Tempo de Infu&são"));
+    pgcCalculo->addTab(page({dbgMetas, goalHint}), tr("&Metas"));
+    pgcCalculo->addTab(buildEvolutionPage(), tr("E&volução"));
 
     auto *grid = static_cast<QGridLayout *>(grbDados->layout());
     grid->addWidget(lblPaciente, 0, 0);
@@ -259,27 +351,30 @@ void TfrmCalcNutri::buildTotals()
 {
     // Every figure of the day in sight at once: caption and value side by
     // side, three to a row.
-    grbTotais = new QGroupBox(tr("Totais do dia"), grbDados);
-    grbTotais->setObjectName(QStringLiteral("grbTotais"));
-    grbTotais->setAccessibleName(grbTotais->title());
-    auto *layout = new QGridLayout(grbTotais);
-    int index = 0;
-    for (const FieldDef &def : figureFields()) {
-        const QString caption = def.label;
-        auto *name = new QLabel(caption + QLatin1Char(':'), grbTotais);
-        auto *value = new QLabel(grbTotais);
-        value->setObjectName(QStringLiteral("lblTotal") + def.name);
-        value->setAccessibleName(caption);
-        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        name->setBuddy(value);
-        const int row = index / 3;
-        const int column = index % 3 * 3;
-        layout->addWidget(name, row, column);
-        layout->addWidget(value, row, column + 1);
-        layout->setColumnMinimumWidth(column + 2, 24);
-        ++index;
-    }
+    grbTotais = figureBox(grbDados, tr("Totais do dia"), "grbTotais", QStringLiteral("lblTotal"), figureFields(), 3);
+}
+
+QWidget *TfrmCalcNutri::buildEvolutionPage()
+{
+    dbgEvolucao = newGrid(grbDados, "dbgEvolucao", tr("Evolução da internação dia a dia"), cdsEvolucao);
+    chvEvolucao = new QChartView(grbDados);
+    chvEvolucao->setObjectName(QStringLiteral("chvEvolucao"));
+    chvEvolucao->setAccessibleName(tr("Gráfico da energia da meta, prescrita e infundida por dia"));
+    chvEvolucao->setRenderHint(QPainter::Antialiasing);
+    chvEvolucao->setFocusPolicy(Qt::StrongFocus);
+    chvEvolucao->viewport()->setAccessibleName(chvEvolucao->accessibleName());
+    QAction *print = CreateCommand(this, QStringLiteral("actImprimirEvolucao"), tr("Imprimir a e&volução"),
+                                   tr("Imprimir a evolução da internação"), QStringLiteral("document-print"));
+    addAction(print);
+    connectGuarded(print, &QAction::triggered, this, &TfrmCalcNutri::sbtImprimirEvolucaoClick);
+    sbtImprimirEvolucao = CreateCommandButton(grbDados, QStringLiteral("sbtImprimirEvolucao"), print);
+
+    auto *holder = new QWidget;
+    auto *layout = new QVBoxLayout(holder);
+    layout->addWidget(dbgEvolucao, 1);
+    layout->addWidget(chvEvolucao, 1);
+    layout->addWidget(sbtImprimirEvolucao, 0, Qt::AlignRight);
+    return holder;
 }
 
 void registerNutrientCalcScreen()

@@ -23,7 +23,10 @@ struct ReportRows;
 // and the interruptions with their minutes; a chart of prescribed against
 // infused per item; the composition of the day's formulations and the
 // branch's safe hang times, edited in place and stored with Gravar;
-// printing through the report engine.
+// printing through the report engine. Beside them the day's adequacy to the
+// admission's energy and protein goals, the goals themselves (page "Metas",
+// stored with Gravar) and the stay day by day up to the day (page
+// "Evolução", with its chart and its own print).
 //
 // It is opened with the list the editor hands it: patient code, "S", the
 // day (a date) and the branch code.
@@ -40,6 +43,8 @@ public:
     void sbtConfirmaClick() override;
     void sbtAtualizarClick();
     void sbtImprimirClick();
+    // Prints the stay day by day (report "VQN19040E").
+    void sbtImprimirEvolucaoClick();
 
     QString Patient() const { return m_patient; }
     QDate Day() const { return m_day; }
@@ -50,6 +55,8 @@ public:
     ClientDataSet *cdsInterrupcoes;
     ClientDataSet *cdsComposicao;
     ClientDataSet *cdsParaHang;
+    ClientDataSet *cdsMetas;
+    ClientDataSet *cdsEvolucao;
     TNetConnection *netCalcNutri;
 
     QLabel *lblPaciente;
@@ -62,6 +69,14 @@ public:
     TDBGrid *dbgInterrupcoes;
     TDBGrid *dbgComposicao;
     TDBGrid *dbgParaHang;
+    // The day's goal, prescribed and infused energy and protein and their
+    // share of the goal; value labels "lblAdequacao" + field.
+    QGroupBox *grbAdequacao;
+    QLabel *lblMetaDia;
+    TDBGrid *dbgMetas;
+    TDBGrid *dbgEvolucao;
+    QChartView *chvEvolucao;
+    QToolButton *sbtImprimirEvolucao;
     QAction *actAtualizar;
     QAction *actImprimir;
     QToolButton *sbtAtualizar;
@@ -72,6 +87,13 @@ private:
     void buildControls();
     void buildTotals();
     void showTotals();
+    void declareGoalDataSets();
+    QWidget *buildEvolutionPage();
+    // Reads the admission's goals and its stay up to the day.
+    void loadGoals();
+    void showAdequacy();
+    void showEvolutionChart();
+    ReportRows evolutionRows() const;
     void addCommandButton(QToolButton *&button, QAction *&action, const QString &name, const QString &text,
                           const QString &hint, const QString &icon, void (TfrmCalcNutri::*handler)());
     // Reads the calculation and the composition from the server.

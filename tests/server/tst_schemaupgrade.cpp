@@ -173,6 +173,32 @@ private slots:
         QCOMPARE(versions(database).last().version, SchemaVersion::current());
     }
 
+    // A database of version 6 gains the goals: the admission's table and the
+    // defaults' columns, empty until set.
+    void version6GainsEmptyGoals()
+    {
+        const QString database = freshDatabase();
+        alter(database, {QStringLiteral("UPDATE VERSAOESQUEMA SET NRVERSAO = 6"), QStringLiteral("DROP TABLE METAINTE"),
+                         QStringLiteral("ALTER TABLE PADRAOSERV DROP COLUMN QTKCALKG"),
+                         QStringLiteral("ALTER TABLE PARADIETO DROP COLUMN QTPROTKG")});
+
+        EntPatServer server(optionsFor(database));
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        const ServerResult goals = callServer(server.port(), QStringLiteral("getMetaNutri"),
+                                              QJsonArray{Fixture::AdultWithRecords, Fixture::iso(QDate::currentDate()),
+                                                         Fixture::BranchAdjust});
+        server.stop();
+        QVERIFY2(goals.ok, qPrintable(goals.error));
+        const QJsonObject row = Fixture::rowObjects(goals.data).value(0);
+        // The standard (APT) has none: the branch's kcal goal stays, its
+        // protein goal was dropped and comes back empty.
+        QCOMPARE(row.value(QStringLiteral("QTKCALKGPAD")).toDouble(), 30.0);
+        QVERIFY(row.value(QStringLiteral("QTPROTKGPAD")).isNull());
+        QVERIFY(hasColumn(database, QStringLiteral("PADRAOSERV"), QStringLiteral("QTKCALKG")));
+        QCOMPARE(versions(database).last().version, SchemaVersion::current());
+    }
+
     void currentDatabaseLeftAlone()
     {
         const QString database = freshDatabase();

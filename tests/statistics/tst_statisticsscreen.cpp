@@ -195,6 +195,11 @@ private slots:
                               QString(),
                               "Ocorrência;Nome;Interrupções;Pacientes",
                               "001;Obstrução da sonda;1;1",
+                              QString(),
+                              "Pacientes com energia infundida abaixo de 80% da meta nos últimos 3 dias com itens",
+                              "Código;Paciente;Leito;Nome do leito;Internação;Dia 1;Dia 1 (% meta);Dia 2;"
+                              "Dia 2 (% meta);Dia 3;Dia 3 (% meta);Saldo acumulado (kcal);"
+                              "Saldo acumulado de proteína (g)",
                               QString()}));
     }
 

@@ -195,7 +195,8 @@ private slots:
             EditorHarness::focus(screen.dbgItens);
             QTest::keyClick(screen.dbgItens, Qt::Key_F5);
             QCOMPARE(calls, (QStringList{QStringLiteral("getCalcNutri"), QStringLiteral("getComposicao"),
-                                         QStringLiteral("getParaHang")}));
+                                         QStringLiteral("getParaHang"), QStringLiteral("getMetaNutri"),
+                                         QStringLiteral("getEvolucaoNutri")}));
         });
     }
 
