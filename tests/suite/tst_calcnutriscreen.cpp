@@ -4,6 +4,7 @@
 // 0002: 300 mL, all infused).
 
 #include "editortestcase.h"
+#include "windowactivation.h"
 
 #include "report/reporttestsupport.h"
 #include "core/clientdataset.h"
@@ -54,8 +55,7 @@ private:
         if (records.FieldByName(QStringLiteral("DTSERVINTE"))->AsDateTime().date() != Fixture::recordDay())
             QTest::keyClick(m_editor->dbgServico, Qt::Key_Down);
         script().answerDialog([act](QDialog &dialog) {
-            dialog.show();
-            if (!QTest::qWaitForWindowExposed(&dialog))
+            if (!showActive(dialog))
                 return int(QDialog::Rejected);
             act(static_cast<TfrmCalcNutri &>(dialog));
             dialog.reject();

@@ -161,8 +161,7 @@ void EditorHarness::retype(QLineEdit *field, const QString &typed, QWidget *next
 void EditorHarness::answerScreen(const std::function<void(QDialog &)> &act)
 {
     m_script.answerDialog([act](QDialog &dialog) {
-        dialog.show();
-        if (!QTest::qWaitForWindowActive(&dialog))
+        if (!showActive(dialog))
             qWarning("%s did not become the active window", qPrintable(dialog.objectName()));
         act(dialog);
         const int result = dialog.result();
