@@ -3,6 +3,8 @@
 #include "core/abort.h"
 #include "core/fieldformat.h"
 
+#include <QScopedValueRollback>
+
 #include <algorithm>
 
 enum class RowStatus { Unmodified, Inserted, Modified };
@@ -489,11 +491,14 @@ void ClientDataSet::Post()
 {
     if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
         return;
-    const std::vector<EditWriter> writers = m_editWriters;
-    for (const EditWriter &writer : writers)
-        if (writer.control)
-            writer.write();
-    fire(BeforePost, *this);
+    {
+        const QScopedValueRollback posting(m_posting, true);
+        const std::vector<EditWriter> writers = m_editWriters;
+        for (const EditWriter &writer : writers)
+            if (writer.control)
+                writer.write();
+        fire(BeforePost, *this);
+    }
     Row &row = m_rows[m_current];
     for (const auto &field : m_fields) {
         if (field->Required() && !field->Calculated() && isNullValue(row.values[field->Index()]))

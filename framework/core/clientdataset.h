@@ -167,6 +167,8 @@ public:
     void Append();   // a new row at the end
     void Edit();
     void Post();
+    // True while a post runs its edit writers and BeforePost.
+    bool Posting() const { return m_posting; }
     void Cancel();
     void Delete();
     // Posts when editing or inserting; does nothing otherwise.
@@ -251,6 +253,7 @@ private:
     bool m_bof = true;
     bool m_eof = true;
     bool m_logChanges = true;
+    bool m_posting = false;
     int m_disableCount = 0;
     qint64 m_changeSequence = 0;
     struct EditWriter

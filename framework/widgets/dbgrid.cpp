@@ -153,7 +153,9 @@ void TDBGrid::SetSelectedIndex(int column)
     if (column < 0 || column >= ColumnCount() || column == m_selectedColumn)
         return;
     const QModelIndex target = m_model->index(m_dataSet ? m_dataSet->RecNo() : -1, column);
-    if (m_inColExit || !target.isValid()) {
+    // A post's checks place the user on the entry they refuse; the column
+    // left is the post's to check, not its exit check's.
+    if (m_inColExit || !target.isValid() || m_dataSet->Posting()) {
         m_selectedColumn = column;
         syncCurrent();
         return;

@@ -75,7 +75,7 @@ public:
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     // The selected column. Setting it runs OnColExit like a user's move,
-    // except from inside OnColExit itself.
+    // except from inside OnColExit itself and while the dataset is posting.
     int SelectedIndex() const { return m_selectedColumn; }
     void SetSelectedIndex(int column);
     Field *SelectedField() const;

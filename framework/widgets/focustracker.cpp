@@ -98,6 +98,29 @@ void FocusTracker::moveQuietly(QWidget *widget, Qt::FocusReason reason)
     m_dispatching = false;
 }
 
+void FocusTracker::moveFocus(QWidget *widget)
+{
+    if (widget->isActiveWindow()) {
+        widget->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    QWidget *form = formOf(widget);
+    QWidget *from = m_settled.value(form);
+    if (from == widget)
+        return;
+    const QList<FocusAware *> left = chain(from);
+    const QList<FocusAware *> entered = chain(widget);
+    if (!runExits(left, entered) || !runEnters(left, entered)) {
+        // The move is refused: the focus stays where it was, or where a
+        // handler put it.
+        QWidget *focus = form->focusWidget();
+        m_settled.insert(form, focus && focus != widget ? focus : from);
+        return;
+    }
+    moveQuietly(widget, Qt::OtherFocusReason);
+    m_settled.insert(form, widget);
+}
+
 void FocusTracker::focusChanged(QWidget *, QWidget *now)
 {
     if (m_dispatching || !now)

@@ -16,6 +16,11 @@ public:
     static FocusTracker &instance();
     void add(QWidget *widget, FocusAware *aware);
     void remove(QWidget *widget);
+    // Moves the focus to the widget as a user's move within its form does.
+    // A window that is not active gets no focus change until it is
+    // activated: the handlers of the move run now, and the widget is where
+    // the focus is when the window is activated, with nothing run again.
+    void moveFocus(QWidget *widget);
 
 protected:
     // Notes why the focus last moved, to hand it on when a move is resumed.

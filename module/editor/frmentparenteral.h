@@ -305,9 +305,6 @@ private:
     void showPatient(const ClientDataSet &source, const QString &ageField);
     void setBranchControlsEnabled(bool enabled);
     void activateFormPage();
-    // Gives the target the focus as a user's move does, so the handlers of
-    // the controls left and entered run once.
-    void moveFocus(QWidget *target, const std::function<void()> &handlers);
     void activateDataSheet();
     void focusColumn(TDBGrid *grid, const QString &fieldName);
     QString ageText(const ClientDataSet &dataSet) const;

@@ -10,6 +10,7 @@
 #include "screens/dbtext.h"
 #include "widgets/maskedit.h"
 #include "widgets/edit.h"
+#include "widgets/focustracker.h"
 #include "core/messages.h"
 #include "net/tnetconnection.h"
 #include "core/packets.h"
@@ -41,7 +42,7 @@ void TfrmEntParenteral::pgcPadraoChange()
 void TfrmEntParenteral::activateFormPage()
 {
     m_commandLevel = RecordLevelId::Services;
-    moveFocus(edtCdPaciente, [this] { edtCdPacienteEnter(); });
+    FocusTracker::instance().moveFocus(edtCdPaciente);
     edtCdPaciente->clear();
     dbnPadrao->SetDataSet(cdsServInte);
     dbtNome->Bind(cdsServInte, QStringLiteral("DSDIETPAD"));
@@ -49,23 +50,9 @@ void TfrmEntParenteral::activateFormPage()
         // Taking the list's patient is the same as typing its code and
         // moving into the service grid.
         edtCdPaciente->SetText(cdsPaciFiltro->FieldByName(QStringLiteral("CDPACIENTE"))->AsString());
-        moveFocus(dbgServico, [this] {
-            panInfPacienteExit();
-            Panel1Enter();
-            dbgServicoEnter();
-        });
+        FocusTracker::instance().moveFocus(dbgServico);
     }
     dtsServInteStateChange();
-}
-
-void TfrmEntParenteral::moveFocus(QWidget *target, const std::function<void()> &handlers)
-{
-    // In the active window the focus move itself runs the exit and enter
-    // handlers on the way; elsewhere no focus moves, so they run here.
-    if (isActiveWindow())
-        target->setFocus(Qt::OtherFocusReason);
-    else
-        handlers();
 }
 
 void TfrmEntParenteral::mnuFormularioClick()

@@ -11,6 +11,7 @@
 #include "editor/frmentparenteral.h"
 #include "fixturedb.h"
 #include "fixtureserver.h"
+#include "windowactivation.h"
 #include "screens/hostmainwindow.h"
 #include "widgets/maskedit.h"
 #include "core/serverresult.h"
@@ -223,11 +224,27 @@ private slots:
         QCOMPARE(records.State(), DataSetState::Browse);
     }
 
+    // Also when the editor opens before the host's window is active, as at
+    // the host's start: the focus is in the patient code once it is.
+    void aFixedBranchCannotBeChanged_data()
+    {
+        QTest::addColumn<bool>("hostActive");
+        QTest::newRow("host active") << true;
+        QTest::newRow("host activated later") << false;
+    }
     void aFixedBranchCannotBeChanged()
     {
+        QFETCH(bool, hostActive);
+        QWidget other;
+        if (!hostActive)
+            QVERIFY(showActive(other));
         operatorContext().moduFili = true;
         m_editor = m_harness->openEditor();
         operatorContext().moduFili = false;
+        if (!hostActive) {
+            other.close();
+            QVERIFY(showActive(m_harness->host()));
+        }
         QVERIFY(!m_editor->medFilial->isEnabled());
         QVERIFY(!m_editor->btnFilial->isEnabled());
         QVERIFY(!m_editor->lblFilial->isEnabled());

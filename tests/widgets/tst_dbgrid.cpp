@@ -319,6 +319,31 @@ private slots:
         QCOMPARE(seen, QStringLiteral("77"));
     }
 
+    // A post's checks put the user on the entry they refuse: the column
+    // left is not checked on the way, so only the post's message shows.
+    void postChecksMoveWithoutColumnExit()
+    {
+        GridWindow w;
+        QVERIFY(w.show());
+        w.grid->SetSelectedIndex(1);
+        int exits = 0;
+        w.grid->OnColExit = [&](TDBGrid &) {
+            ++exits;
+            MensErro(QStringLiteral("Nome não cadastrado."));
+        };
+        w.data.BeforePost = [&](ClientDataSet &) {
+            w.grid->SetSelectedIndex(0);
+            MensErro(QStringLiteral("Código deve ser informado."));
+        };
+        QTest::keyClicks(w.grid, QStringLiteral("Delta"));
+        QVERIFY_THROWS_EXCEPTION(Abort, w.data.Post());
+        QCOMPARE(m_script->errors(), QStringList{QStringLiteral("Código deve ser informado.")});
+        QCOMPARE(exits, 0);
+        QCOMPARE(w.grid->SelectedIndex(), 0);
+        QCOMPARE(w.data.State(), DataSetState::Edit);
+        QCOMPARE(w.data.FieldByName(QStringLiteral("NOME"))->AsString(), QStringLiteral("Delta"));
+    }
+
     // A refused post keeps the row: the view stays on it.
     void refusedPostKeepsTheRow()
     {
