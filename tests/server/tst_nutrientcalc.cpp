@@ -47,31 +47,31 @@ private slots:
         QTest::addColumn<QVector<ItemOccurrence>>("occurrences");
         QTest::addColumn<QStringList>("counted");
 
-        QTest::newRow("to the planned end") << item() << QVector{interruption(at(9))} << QStringList{"09:00-12:00 180"};
+        QTest::newRow("to the planned end") << item() << QList{interruption(at(9))} << QStringList{"09:00-12:00 180"};
         QTest::newRow("to the next occurrence of any type")
-            << item() << QVector{other(at(10)), interruption(at(9, 15))} << QStringList{"09:15-10:00 45"};
+            << item() << QList{other(at(10)), interruption(at(9, 15))} << QStringList{"09:15-10:00 45"};
         QTest::newRow("a later interruption ends the earlier one")
-            << item() << QVector{interruption(at(9)), interruption(at(11, 30))}
+            << item() << QList{interruption(at(9)), interruption(at(11, 30))}
             << QStringList{"09:00-11:30 150", "11:30-12:00 30"};
         QTest::newRow("the next occurrence after the planned end")
-            << item() << QVector{interruption(at(11)), other(at(13))} << QStringList{"11:00-12:00 60"};
+            << item() << QList{interruption(at(11)), other(at(13))} << QStringList{"11:00-12:00 60"};
         QTest::newRow("at or after the planned end is none")
-            << item() << QVector{interruption(at(12)), interruption(at(14))} << QStringList{};
+            << item() << QList{interruption(at(12)), interruption(at(14))} << QStringList{};
         QTest::newRow("before the start counts from the start")
-            << item() << QVector{interruption(at(7)), other(at(9))} << QStringList{"08:00-09:00 60"};
+            << item() << QList{interruption(at(7)), other(at(9))} << QStringList{"08:00-09:00 60"};
         QTest::newRow("ended before the start is none")
-            << item() << QVector{interruption(at(6)), other(at(7)), interruption(at(10))}
+            << item() << QList{interruption(at(6)), other(at(7)), interruption(at(10))}
             << QStringList{"10:00-12:00 120"};
         QTest::newRow("a repeat at the same moment is none")
-            << item() << QVector{interruption(at(9), QStringLiteral("002")), interruption(at(9))}
+            << item() << QList{interruption(at(9), QStringLiteral("002")), interruption(at(9))}
             << QStringList{"09:00-12:00 180"};
         QTest::newRow("no speed: to the next occurrence")
-            << item(std::nullopt) << QVector{interruption(at(9)), other(at(9, 40))} << QStringList{"09:00-09:40 40"};
+            << item(std::nullopt) << QList{interruption(at(9)), other(at(9, 40))} << QStringList{"09:00-09:40 40"};
         QTest::newRow("no speed and no next occurrence: unknown")
-            << item(0.0) << QVector{interruption(at(9))} << QStringList{"09:00-? ?"};
+            << item(0.0) << QList{interruption(at(9))} << QStringList{"09:00-? ?"};
         QTest::newRow("no hour and no next occurrence: unknown")
-            << item(60.0, QDateTime()) << QVector{interruption(at(7))} << QStringList{"07:00-? ?"};
-        QTest::newRow("a plain occurrence is no interruption") << item() << QVector{other(at(9))} << QStringList{};
+            << item(60.0, QDateTime()) << QList{interruption(at(7))} << QStringList{"07:00-? ?"};
+        QTest::newRow("a plain occurrence is no interruption") << item() << QList{other(at(9))} << QStringList{};
     }
 
     void interruptionsCounted()
