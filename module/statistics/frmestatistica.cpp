@@ -53,6 +53,15 @@ TDateEditPlus *newDateEdit(const QString &objectName)
     return edit;
 }
 
+// A chart view gives up its previous chart without deleting it; each new
+// period would otherwise leave the last one's chart behind.
+void replaceChart(QChartView &view, QChart *chart)
+{
+    QChart *previous = view.chart();
+    view.setChart(chart);
+    delete previous;
+}
+
 QChartView *newChartView(const QString &objectName, const QString &accessibleName)
 {
     auto *view = new QChartView;
@@ -274,8 +283,8 @@ void TfrmEstatistica::sbtConfirmaClick()
     m_last = last;
     m_system = system;
     showTotals();
-    chtVolumes->setChart(VolumeChart(*cdsDietas));
-    chtInterrupcoes->setChart(InterruptionChart(*cdsInterrupcoes));
+    replaceChart(*chtVolumes, VolumeChart(*cdsDietas));
+    replaceChart(*chtInterrupcoes, InterruptionChart(*cdsInterrupcoes));
     actExportar->setEnabled(true);
 }
 
