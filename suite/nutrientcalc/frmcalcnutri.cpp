@@ -63,6 +63,15 @@ FieldDef field(const char *name, Kind kind, const char *label = "")
     return def;
 }
 
+// A figure the nutritionist types, shown with `format`.
+FieldDef typedFigure(const char *name, const char *label, const char *format)
+{
+    FieldDef def = field(name, Kind::Figure, label);
+    def.readOnly = false;
+    def.displayFormat = QString::fromLatin1(format);
+    return def;
+}
+
 ClientDataSet *declare(QObject *owner, const char *name, std::initializer_list<FieldDef> fields)
 {
     auto *dataSet = new ClientDataSet(owner);
@@ -210,10 +219,8 @@ void TfrmCalcNutri::declareDataSets()
                                field("DTINIINTERR", Kind::Moment, "Início"), field("DTFIMINTERR", Kind::Moment, "Fim"),
                                field("CDTPOCORINFU", Kind::Hidden), field("QTMININTERR", Kind::Whole, "Minutos")});
 
-    FieldDef kcal = field("QTKCALML", Kind::Figure, "kcal/mL");
-    FieldDef protein = field("QTPROTML", Kind::Figure, "Proteína (g/mL)");
-    kcal.readOnly = protein.readOnly = false;
-    kcal.displayFormat = protein.displayFormat = QStringLiteral("#,##0.000");
+    const FieldDef kcal = typedFigure("QTKCALML", "kcal/mL", "#,##0.000");
+    const FieldDef protein = typedFigure("QTPROTML", "Proteína (g/mL)", "#,##0.000");
     cdsComposicao = declare(this, "cdsComposicao",
                             {field("IDPREPCONF", Kind::Hidden), field("CDFILIAL", Kind::Hidden),
                              field("CDFORMULA", Kind::Hidden), field("CDFORMULACAO", Kind::Text, "Código"),
@@ -237,10 +244,8 @@ void TfrmCalcNutri::declareGoalDataSets()
 {
     // The admission's own goals are edited; empty ones take the defaults
     // shown beside them.
-    FieldDef kcalGoal = field("QTKCALKG", Kind::Figure, "Energia (kcal/kg/dia)");
-    FieldDef proteinGoal = field("QTPROTKG", Kind::Figure, "Proteína (g/kg/dia)");
-    kcalGoal.readOnly = proteinGoal.readOnly = false;
-    kcalGoal.displayFormat = proteinGoal.displayFormat = QStringLiteral("#,##0.00");
+    const FieldDef kcalGoal = typedFigure("QTKCALKG", "Energia (kcal/kg/dia)", "#,##0.00");
+    const FieldDef proteinGoal = typedFigure("QTPROTKG", "Proteína (g/kg/dia)", "#,##0.00");
     cdsMetas = declare(this, "cdsMetas",
                        {field("CDFILIAL", Kind::Hidden), field("CDPACIENTE", Kind::Hidden),
                         field("DTINTERNA", Kind::Moment, "Internação"), kcalGoal, proteinGoal,
@@ -279,7 +284,7 @@ void TfrmCalcNutri::addCommandButton(QToolButton *&button, QAction *&action, con
 void TfrmCalcNutri::buildControls()
 {
     actConfirma->setText(tr("&Gravar"));
-    actConfirma->setToolTip(tr("Gravar a composição das formulações"));
+    actConfirma->setToolTip(tr("Gravar a composição das formulações, os tempos máximos e as metas"));
     sbtConfirma->setAccessibleName(actConfirma->toolTip());
     addCommandButton(sbtAtualizar, actAtualizar, QStringLiteral("Atualizar"), tr("A&tualizar"),
                      tr("Calcular novamente"), QStringLiteral("view-refresh"), &TfrmCalcNutri::sbtAtualizarClick);

@@ -20,11 +20,6 @@ QDate stayDay(int day)
     return followedAdmission().date().addDays(day);
 }
 
-QJsonValue optional(double value)
-{
-    return qIsNaN(value) ? QJsonValue() : QJsonValue(value);
-}
-
 void compareOptional(const QJsonValue &actual, double expected, const char *what)
 {
     if (qIsNaN(expected))
@@ -215,6 +210,30 @@ private slots:
             const ServerResult refused = call(QStringLiteral("getPacRisco"), {iso(QDate::currentDate()), "80", bad, BranchAdjust});
             QCOMPARE(refused.error, QStringLiteral("Número de dias inválido: \"%1\".").arg(bad));
         }
+    }
+
+    // The demo database as scripts/run builds it shows both sides: patients
+    // of the first branch below the goal on their three days, and the
+    // patient on trophic feeding, whose own goal the records meet.
+    void theDemoShowsPatientsAtRiskAndOnGoal()
+    {
+        if (m_server->database().startsWith(QLatin1String("postgresql")))
+            QSKIP("the demo database is built on SQLite by scripts/run");
+        QTemporaryDir dir;
+        EntPatServer demo({.database = dir.filePath(QStringLiteral("demo.db")), .demo = true, .demoPatients = 6,
+                           .logLevel = LogLevel::Off});
+        QVERIFY(demo.start());
+        const QString today = iso(QDate::currentDate());
+        QStringList atRisk;
+        for (const QJsonObject &row : rowObjects(callServer(demo.port(), QStringLiteral("getPacRisco"),
+                                                            {today, "80", "3", BranchAdjust}).data))
+            atRisk << row["CDPACIENTE"].toString();
+        const QString onGoal = QStringLiteral("000000000004");
+        QVERIFY2(atRisk.size() >= 2 && !atRisk.contains(onGoal), qPrintable(atRisk.join(QLatin1Char(' '))));
+        const QVector<QJsonObject> days =
+            rowObjects(callServer(demo.port(), QStringLiteral("getEvolucaoNutri"), {onGoal, today, BranchAdjust}).data);
+        QVERIFY(!days.isEmpty());
+        QVERIFY2(days.last()["PCKCALINFU"].toDouble() >= 100.0, qPrintable(QString::number(days.last()["PCKCALINFU"].toDouble())));
     }
 };
 

@@ -187,7 +187,7 @@ private slots:
             }
             QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
             QCOMPARE(name(screen.sbtImprimir), QStringLiteral("Imprimir o cálculo de nutrientes"));
-            QCOMPARE(name(screen.sbtConfirma), QStringLiteral("Gravar a composição das formulações"));
+            QCOMPARE(name(screen.sbtConfirma), QStringLiteral("Gravar a composição das formulações, os tempos máximos e as metas"));
 
             QStringList calls;
             QObject::connect(screen.netCalcNutri, &TNetConnection::calling,
