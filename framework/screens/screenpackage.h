@@ -49,10 +49,14 @@ private:
 // Defines the plain-named entry points the host's loader resolves in the
 // package (Initialize, Finalize, GetPackageInfoTable) for the screen it
 // serves. Used once, in the package's own source, with a ServedScreen of
-// internal linkage, so that no two packages share a symbol but these.
-#define ENTPAT_SCREEN_PACKAGE(screen)                                                    \
-    extern "C" {                                                                         \
-    void Initialize() { ScreenPackage<screen>::initialize(); }                           \
-    void Finalize() { ScreenPackage<screen>::finalize(); }                               \
-    const PackageInfoTable *GetPackageInfoTable() { return ScreenPackage<screen>::infoTable(); } \
+// internal linkage, so that its state stays the package's own even in a
+// program that links several packages.
+#define ENTPAT_SCREEN_PACKAGE(screen)                                            \
+    extern "C" {                                                                 \
+    void Initialize() { ScreenPackage<screen>::initialize(); }                   \
+    void Finalize() { ScreenPackage<screen>::finalize(); }                       \
+    const PackageInfoTable *GetPackageInfoTable()                                \
+    {                                                                            \
+        return ScreenPackage<screen>::infoTable();                               \
+    }                                                                            \
     }
