@@ -1,8 +1,9 @@
 # Install rules and the Debian packages (cpack in the build folder):
 #   entpat-server  the stand-alone server, its systemd unit and its defaults;
 #   entpat-host    the host application with the module Pkg_VQN18000, the
-#                  framework libraries, the report definitions and the help.
-# The host finds the module, the reports and the help next to its executable,
+#                  packages of the suite's other modules, the framework
+#                  libraries, the report definitions and the help.
+# The host finds the packages, the reports and the help next to its executable,
 # so all of them live in Debian's folder of a package's private libraries,
 # /usr/lib/<multiarch>/entpat, with /usr/bin/entpat-host a link to it; their
 # RPATH ($ORIGIN) finds the framework libraries there. Being private, they
@@ -55,8 +56,8 @@ foreach(package server host)
     DESTINATION share/doc/entpat-${package} COMPONENT ${package})
 endforeach()
 
-set_target_properties(entpat-host fwcore framework Pkg_VQN18000 PROPERTIES INSTALL_RPATH "$ORIGIN")
-install(TARGETS entpat-host fwcore framework Pkg_VQN18000
+set_target_properties(entpat-host fwcore framework Pkg_VQN18000 ${SUITE_PACKAGES} PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS entpat-host fwcore framework Pkg_VQN18000 ${SUITE_PACKAGES}
   RUNTIME DESTINATION ${HOST_DIR} COMPONENT host LIBRARY DESTINATION ${HOST_DIR} COMPONENT host)
 install(FILES host/help/vqnhelp.hlp DESTINATION ${HOST_DIR} COMPONENT host)
 install(DIRECTORY reports/ DESTINATION ${HOST_DIR}/reports COMPONENT host FILES_MATCHING PATTERN "*.json")
@@ -93,7 +94,7 @@ set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/deploy/server/conffiles)
 
 set(CPACK_DEBIAN_HOST_PACKAGE_NAME entpat-host)
-set(CPACK_COMPONENT_HOST_DESCRIPTION "EntPat host application with the nutrition module\nThe host application, its framework libraries and the module Pkg_VQN18000\n(enteral/parenteral screens, report definitions, help).")
+set(CPACK_COMPONENT_HOST_DESCRIPTION "EntPat host application with the nutrition module\nThe host application, its framework libraries, the module Pkg_VQN18000\n(enteral/parenteral screens, report definitions, help) and the packages\nof the nutrient calculation, formulation copy and statistics screens.")
 set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS "${QT_RUNTIME}, qt6-qpa-plugins")
 
 include(CPack)

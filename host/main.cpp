@@ -1,13 +1,13 @@
 // entpat-host: the hospital suite's host application. It runs the
 // application server in-process (unless told to use one already running),
 // logs the operator in, opens the suite database, loads the module
-// Pkg_VQN18000 and opens its editor.
+// Pkg_VQN18000 and the packages of the suite's other modules, and opens the
+// editor.
 #include "hostlogin.h"
 #include "hostmenus.h"
 #include "hostoptions.h"
-#include "placeholderscreen.h"
-#include "nutrientcalc/frmcalcnutri.h"
 #include "reportcommand.h"
+#include "suitepackages.h"
 
 #include "core/abort.h"
 #include "core/localzone.h"
@@ -178,11 +178,14 @@ int main(int argc, char *argv[])
     if (!openDatabase(options))
         return exitCannotStart;
 
-    registerPlaceholderScreens();
-    registerNutrientCalcScreen();
-    // Declared before the window: the window (and every screen of the module
-    // in it) is destroyed first, then the module is finalised and unloaded.
-    PackageLoader module(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Pkg_VQN18000")));
+    // Declared before the window: the window (and every screen of the
+    // packages in it) is destroyed first, then the packages are finalised and
+    // unloaded. Without one of the other packages its code keeps a stand-in.
+    const QString folder = QCoreApplication::applicationDirPath();
+    SuitePackages suite(folder);
+    for (const QString &failure : suite.load())
+        std::fprintf(stderr, "entpat-host: %s\n", qPrintable(failure));
+    PackageLoader module(QDir(folder).filePath(QStringLiteral("Pkg_VQN18000")));
     if (!module.load()) {
         reportStartFailure(tr("O módulo Pkg_VQN18000 não pôde ser carregado: %1").arg(module.errorString()));
         return exitCannotStart;

@@ -66,12 +66,9 @@ QStringList PlaceholderScreen::valueTexts() const
     return texts;
 }
 
-void registerPlaceholderScreens()
+void registerPlaceholderScreen(const QString &screenCode)
 {
-    for (const char *code : {"VQN19050", "VQN18100"}) {
-        const QString screenCode = QString::fromLatin1(code);
-        RegisterScreen(screenCode, [screenCode](const QVariant &value, QWidget *parent) -> QDialog * {
-            return new PlaceholderScreen(screenCode, value, parent);
-        });
-    }
+    RegisterScreen(screenCode, [screenCode](const QVariant &value, QWidget *parent) -> QDialog * {
+        return new PlaceholderScreen(screenCode, value, parent);
+    });
 }

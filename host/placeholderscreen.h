@@ -24,8 +24,7 @@ private:
     bool m_list;
 };
 
-// Registers the placeholders under the codes the module opens whose
-// screens the host does not serve itself: "VQN19050" and "VQN18100". Called
-// before the module is loaded, so a screen the module serves itself
-// replaces its placeholder.
-void registerPlaceholderScreens();
+// Registers the placeholder under a code that the editor opens and another
+// package serves. Called before that package is loaded, so its screen
+// replaces the placeholder.
+void registerPlaceholderScreen(const QString &screenCode);

@@ -6,7 +6,7 @@
 #include "schedulesteps.h"
 
 #include "common/hourtext.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "editor/frmentparenteral.h"
 
 #include "core/clientdataset.h"

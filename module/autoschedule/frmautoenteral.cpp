@@ -4,7 +4,7 @@
 #include "frmautoenteral.h"
 
 #include "common/hourtext.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "editor/frmentparenteral.h"
 
 #include "core/abort.h"

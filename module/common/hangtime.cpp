@@ -1,10 +1,10 @@
 #include "hangtime.h"
 
-#include "servercall.h"
 #include "hourtext.h"
 
 #include "core/interaction.h"
 #include "core/packets.h"
+#include "net/servercall.h"
 
 #include <QCoreApplication>
 

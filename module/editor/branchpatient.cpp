@@ -6,7 +6,7 @@
 #include "data/adoibquery.h"
 #include "widgets/btnpesquisa.h"
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "core/consiste.h"
 #include "screens/datasetfile.h"
 #include "widgets/dbgrid.h"

@@ -5,7 +5,7 @@
 
 #include "data/adoibquery.h"
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "core/consiste.h"
 #include "widgets/datasetmodel.h"
 #include "widgets/dbgrid.h"

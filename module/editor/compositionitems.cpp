@@ -10,7 +10,7 @@
 #include "core/clientdataset.h"
 #include "common/hangtime.h"
 #include "common/hourtext.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "core/consiste.h"
 #include "widgets/edit.h"
 #include "widgets/maskedit.h"

@@ -54,7 +54,7 @@ public:
     explicit TfrmEntParenteral(QWidget *parent = nullptr);
     ~TfrmEntParenteral() override;
 
-    // Shell (base form handlers).
+    // What the framework's event wiring calls (base form handlers).
     void FormCreate() override;
     void FormActivate() override;
     void FormClose() override;
@@ -68,161 +68,53 @@ public:
     void sbtCancelarClick() override;
     void sbtConfirmarClick() override;
     void sbtImprimirClick() override;
-    // Screens of other modules opened with the editor's context.
-    void sbtCalcNutriClick();
-    void sbtCopiarClick();
-    void sbtEstatisticaClick();
-    void netEntPatBeforeConnect();
 
-    // Branch panel.
-    void panFilialEnter();
-    void medFilialEnter();
-    void medFilialKeyPress(QChar &key);
-    void medFilialChange();
-    void btnFilialAfterPesq();
-    void panFilialExit();
-
-    // Patient panel.
-    void edtCdPacienteEnter();
-    void edtCdPacienteKeyPress(QChar &key);
-    void edtCdPacienteChange();
-    void BtnPesquisa1Click();
-    void panInfPacienteExit();
-    void Panel1Enter();
-    void Vd_Paciente(bool mandatory);
-    void cdsPesqPaciCalcFields();
-    void cdsPacienteCalcFields();
-
-    // Patient list (data sheet page).
-    void cdsPaciFiltroBeforeInsert();
-    void cdsPaciFiltroAfterPost();
-    void cdsPaciFiltroAfterCancel();
-    void cdsPaciFiltroCalcFields();
-    void dtsPadraoStateChange();
-    void dbgPadraoEnter();
-    void sbtFiltrarClick();
-    void sbtAutomaticoClick();
-
-    // Service records.
-    void cdsServInteBeforeInsert();
-    void cdsServInteNewRecord();
-    void cdsServInteBeforePost();
-    void cdsServInteAfterPost();
-    void cdsServInteAfterCancel();
-    void cdsServInteAfterDelete();
-    void cdsServInteAfterScroll();
-    void cdsServInteDTSERVINTESetText(Field &field, const QString &text);
-    void dtsServInteStateChange();
-    void dbgServicoEnter();
-    void dbgServicoExit();
-    void dbgServicoColExit();
-    void dbgServicoKeyPress(QChar &key);
-    void dbgServicoKeyDown(int &key);
-    std::optional<CodeColumn> serviceNameColumn(const QString &fieldName) const;
-    void dbgServicoEditButtonClick();
-    void Vd_Servico(bool mandatory);
-    void Vd_Dieta(bool mandatory);
-    // Date entry shared by the service date and the item date.
-    void Vd_Data(Field &field, const QString &text);
-
-    // Composition items (item list and its grid).
-    void cdsConfescoNewRecord();
-    void cdsConfescoBeforePost();
-    void cdsConfescoAfterPost();
-    void cdsConfescoAfterDelete();
-    void cdsConfescoAfterCancel();
-    void cdsConfescoAfterScroll();
-    void Vd_Hora(bool required);
-    void Vd_ViaAcesso(bool required);
-    void Vd_Formulacao(bool required);
-    std::optional<CodeColumn> itemNameColumn(const QString &fieldName, const RowValue &value) const;
-    void dbgConfescoEditButtonClick();
-    void dbgConfescoColExit();
-    void dbgConfescoKeyPress(QChar &key);
-    void dbgConfescoKeyDown(int &key);
-    void dbgConfescoEnter();
-    void dbgConfescoExit();
-    void dtsConfescoStateChange();
-
-    // Infusion occurrences of the current composition item.
-    void cdsOcorrenciaNewRecord();
-    void cdsOcorrenciaBeforePost();
-    void cdsOcorrenciaAfterPost();
-    void cdsOcorrenciaAfterCancel();
-    void cdsOcorrenciaAfterDelete();
-    void cdsOcorrenciaDTOCORINFUSetText(Field &field, const QString &text);
-    void dtsOcorrenciaStateChange();
-    void dbgOcorrenciaEnter();
-    void dbgOcorrenciaExit();
-    void dbgOcorrenciaColExit();
-    void dbgOcorrenciaKeyPress(QChar &key);
-    void dbgOcorrenciaKeyDown(int &key);
-    void dbgOcorrenciaEditButtonClick();
-    void Vd_Ocorrencia(bool mandatory);
+    // What the module's other screens and the tests reach.
 
     // The branch code of every server call and lookup.
     QString BranchCode() const;
+    // The row of the record-level table for a level.
+    const RecordLevel &Level(RecordLevelId id) const;
+    // Reloads of the record levels from the server (the filter dialog, the
+    // automatic schedule).
+    void LoadPatientList(int animationKind);
+    void LoadCompositionItems();
 
-    // Controls.
-    QAction *N1;
+    // Commands of the editor's own.
     QAction *mnuFiltrar;
     QAction *mnuAutomatico;
     QAction *mnuCalcNutr;
     QAction *mnuCopiar;
-    QAction *actEstatistica;
     QToolButton *sbtFiltrar;
     QToolButton *sbtCalcNutri;
     QToolButton *sbtAutomatico;
     QToolButton *sbtCopiar;
     QToolButton *sbtEstatistica;
 
-    TPanel *panFilial;
+    // Branch and patient panels.
     QLabel *lblFilial;
     TMaskEdit *medFilial;
     TBtnPesquisa *btnFilial;
     TEdit *edtFilial;
-
     TPanel *panInfPaciente;
-    QLabel *Label1;
     TEdit *edtCdPaciente;
-    TBtnPesquisa *BtnPesquisa1;
     TEdit *edtNmPaciente;
     TEdit *edtIdade;
     TEdit *edtLeito;
 
-    QSplitter *Splitter2;
-    TPanel *Panel1;
-    QSplitter *Splitter1;
-    TPanel *Panel3;
+    // The record levels' grids and datasets, and the server connection.
     TDBGrid *dbgServico;
-    TPanel *Panel4;
     TDBGrid *dbgConfesco;
-    TPanel *Panel2;
     TDBGrid *dbgOcorrencia;
-
     TNetConnection *netEntPat;
-
-    // Datasets.
     ClientDataSet *cdsPaciFiltro;
-    ClientDataSet *cdsPaciente;
-    ClientDataSet *cdsPesqPaci;
     ClientDataSet *cdsServInte;
     ClientDataSet *cdsConfesco;
     ClientDataSet *cdsOcorrencia;
-    ClientDataSet *cdsVerifServ;
-    ClientDataSet *cdsVerifDieta;
-    ClientDataSet *cdsNutricio;
-    ClientDataSet *cdsValidaServ;
-    ClientDataSet *cdsNrServInte;
-    ClientDataSet *cdsVerifObs;
-    ClientDataSet *cdsDescHabi;
+    // Numbering and formulations of the composition items, and the lookups
+    // the report screen and the automatic schedule share.
     ClientDataSet *cdsNrConfesco;
-    ClientDataSet *cdsVerifViaAcesso;
-    ClientDataSet *cdsVerifProd;
-    ClientDataSet *cdsVerifPrato;
     ClientDataSet *cdsFormulacao;
-    TADOIBQuery *qryFilial;
-    TADOIBQuery *qryParaDiet;
     TADOIBQuery *qryServico;
     TADOIBQuery *qryDieta;
     TADOIBQuery *qryViaAcesso;
@@ -248,22 +140,6 @@ public:
     QDateTime dtFiltroIni;
     QDateTime dtFiltroFim;
 
-    // Sets the enabled state of every command from the active page, the
-    // level the commands act on, its state and its parent's records. Every
-    // state-change, grid-enter and page-change handler ends here.
-    void UpdateCommands();
-    // The row of the record-level table for a level.
-    const RecordLevel &Level(RecordLevelId id) const;
-    // The level the maintenance commands act on: the patient list on the
-    // data sheet, else the level whose grid has (or last had) the focus.
-    const RecordLevel &CommandLevel();
-
-    // Reloads of the record levels from the server.
-    void LoadPatientList(int animationKind);
-    void LoadServiceRecords();
-    void LoadCompositionItems();
-    void LoadOccurrences();
-
 private:
     // Construction, by concern.
     void buildCommands();
@@ -281,6 +157,29 @@ private:
     void wireOccurrences();
     void buildRecordLevels();
     void buildCodeColumns();
+
+    // Screens of other modules opened with the editor's context.
+    void sbtCalcNutriClick();
+    void sbtCopiarClick();
+    void sbtEstatisticaClick();
+    void netEntPatBeforeConnect();
+
+    // Commands and record levels.
+    // Sets the enabled state of every command from the active page, the
+    // level the commands act on, its state and its parent's records. Every
+    // state-change, grid-enter and page-change handler ends here.
+    void UpdateCommands();
+    // The level the maintenance commands act on: the patient list on the
+    // data sheet, else the level whose grid has (or last had) the focus.
+    const RecordLevel &CommandLevel();
+    // Reloads of the levels the other screens do not reach.
+    void LoadServiceRecords();
+    void LoadOccurrences();
+    void activateFormPage();
+    void activateDataSheet();
+    void focusColumn(TDBGrid *grid, const QString &fieldName);
+
+    // Code columns.
     const CodeColumn *codeColumn(RecordLevelId level, const QString &fieldName) const;
     // Checks the code typed in a code column of the current record with the
     // server, whose form of the code and name replace the typed ones, or
@@ -294,21 +193,88 @@ private:
     void drawCodeName(TDBGrid &grid, const QString &name, QPainter &painter, const QRect &rect, bool selected,
                       bool focused);
 
-    void resetFilter();
+    // Branch panel.
+    void panFilialEnter();
+    void medFilialEnter();
+    void medFilialKeyPress(QChar &key);
+    void medFilialChange();
+    void btnFilialAfterPesq();
+    void panFilialExit();
+    // Adjusts and validates the branch code and loads its patient list; on
+    // failure the focus goes back to the branch code.
+    void loadBranchPatients();
+    void setBranchControlsEnabled(bool enabled);
     // Restores the branch and patient saved in the selection file; false
     // when the file cannot be read.
     bool restoreSavedSelection();
     void positionOnSavedPatient();
-    // Adjusts and validates the branch code and loads its patient list; on
-    // failure the focus goes back to the branch code.
-    void loadBranchPatients();
+
+    // Patient panel.
+    void edtCdPacienteEnter();
+    void edtCdPacienteKeyPress(QChar &key);
+    void edtCdPacienteChange();
+    void BtnPesquisa1Click();
+    void panInfPacienteExit();
+    void Panel1Enter();
+    void Vd_Paciente(bool mandatory);
+    void cdsPesqPaciCalcFields();
+    void cdsPacienteCalcFields();
     void showPatient(const ClientDataSet &source, const QString &ageField);
-    void setBranchControlsEnabled(bool enabled);
-    void activateFormPage();
-    void activateDataSheet();
-    void focusColumn(TDBGrid *grid, const QString &fieldName);
     QString ageText(const ClientDataSet &dataSet) const;
+
+    // Patient list, the data sheet page.
+    void cdsPaciFiltroBeforeInsert();
+    void cdsPaciFiltroAfterPost();
+    void cdsPaciFiltroAfterCancel();
+    void cdsPaciFiltroCalcFields();
+    void dtsPadraoStateChange();
+    void dbgPadraoEnter();
+    void sbtFiltrarClick();
+    void sbtAutomaticoClick();
+    void resetFilter();
+    void rememberListPatient();
+
+    // Service records.
+    void cdsServInteBeforeInsert();
+    void cdsServInteNewRecord();
+    void cdsServInteBeforePost();
+    void cdsServInteAfterPost();
+    void cdsServInteAfterCancel();
+    void cdsServInteAfterDelete();
+    void cdsServInteAfterScroll();
+    void cdsServInteDTSERVINTESetText(Field &field, const QString &text);
+    void dtsServInteStateChange();
+    void dbgServicoEnter();
+    void dbgServicoExit();
+    void dbgServicoColExit();
+    void dbgServicoKeyPress(QChar &key);
+    void dbgServicoKeyDown(int &key);
+    std::optional<CodeColumn> serviceNameColumn(const QString &fieldName) const;
+    void dbgServicoEditButtonClick();
+    void Vd_Servico(bool mandatory);
+    void Vd_Dieta(bool mandatory);
+    // Date entry shared by the service date and the item date.
+    void Vd_Data(Field &field, const QString &text);
     void sendServiceChanges(PendingChange change);
+
+    // Composition items (item list and its grid).
+    void cdsConfescoNewRecord();
+    void cdsConfescoBeforePost();
+    void cdsConfescoAfterPost();
+    void cdsConfescoAfterDelete();
+    void cdsConfescoAfterCancel();
+    void cdsConfescoAfterScroll();
+    void Vd_Hora(bool required);
+    void Vd_ViaAcesso(bool required);
+    void Vd_Formulacao(bool required);
+    std::optional<CodeColumn> itemNameColumn(const QString &fieldName, const RowValue &value) const;
+    void dbgConfescoEditButtonClick();
+    void dbgConfescoColExit();
+    void dbgConfescoKeyPress(QChar &key);
+    void dbgConfescoKeyDown(int &key);
+    void dbgConfescoEnter();
+    void dbgConfescoExit();
+    void dtsConfescoStateChange();
     void sendItemChanges(PendingChange change);
     // Makes a dish or a product the formulation of the current item (from a
     // lookup or the search list) and clears the other kind's fields. The
@@ -320,9 +286,54 @@ private:
     // Asks before posting an item whose volume outlasts its system's safe
     // hang time; "Não" ends the post with the focus on the prescribed volume.
     void confirmItemHangTime();
+
+    // Infusion occurrences of the current composition item.
+    void cdsOcorrenciaNewRecord();
+    void cdsOcorrenciaBeforePost();
+    void cdsOcorrenciaAfterPost();
+    void cdsOcorrenciaAfterCancel();
+    void cdsOcorrenciaAfterDelete();
+    void cdsOcorrenciaDTOCORINFUSetText(Field &field, const QString &text);
+    void dtsOcorrenciaStateChange();
+    void dbgOcorrenciaEnter();
+    void dbgOcorrenciaExit();
+    void dbgOcorrenciaColExit();
+    void dbgOcorrenciaKeyPress(QChar &key);
+    void dbgOcorrenciaKeyDown(int &key);
+    void dbgOcorrenciaEditButtonClick();
+    void Vd_Ocorrencia(bool mandatory);
     // A new occurrence repeats the item, date-time and type of one already
     // in the list.
     bool repeatsListedOccurrence() const;
+
+    // Controls only the editor's own files reach.
+    QAction *N1;
+    QAction *actEstatistica;
+    TPanel *panFilial;
+    QLabel *Label1;
+    TBtnPesquisa *BtnPesquisa1;
+    QSplitter *Splitter2;
+    TPanel *Panel1;
+    QSplitter *Splitter1;
+    TPanel *Panel3;
+    TPanel *Panel4;
+    TPanel *Panel2;
+
+    // Datasets and lookups only the editor's own files reach.
+    ClientDataSet *cdsPaciente;
+    ClientDataSet *cdsPesqPaci;
+    ClientDataSet *cdsVerifServ;
+    ClientDataSet *cdsVerifDieta;
+    ClientDataSet *cdsNutricio;
+    ClientDataSet *cdsValidaServ;
+    ClientDataSet *cdsNrServInte;
+    ClientDataSet *cdsVerifObs;
+    ClientDataSet *cdsDescHabi;
+    ClientDataSet *cdsVerifViaAcesso;
+    ClientDataSet *cdsVerifProd;
+    ClientDataSet *cdsVerifPrato;
+    TADOIBQuery *qryFilial;
+    TADOIBQuery *qryParaDiet;
 
     QList<RecordLevel> m_levels;
     QList<CodeColumn> m_codeColumns;
@@ -330,7 +341,6 @@ private:
     // The patient list's current patient, kept across closing and reloading
     // the list so that it stays the current row.
     QString m_listPatient;
-    void rememberListPatient();
     // Where a deletion of a service record stands (see cdsServInteAfterScroll).
     enum class Deletion { None, Removing, Sent };
     Deletion m_deletion = Deletion::None;

@@ -8,7 +8,7 @@
 #include "core/abort.h"
 #include "data/adoibquery.h"
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "widgets/dbgrid.h"
 #include "screens/dbnavigator.h"
 #include "core/messages.h"

@@ -7,7 +7,7 @@
 
 #include "core/abort.h"
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "core/consiste.h"
 #include "widgets/dbgrid.h"
 #include "widgets/edit.h"

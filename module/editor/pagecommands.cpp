@@ -4,7 +4,7 @@
 #include "frmentparenteral.h"
 
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "widgets/dbgrid.h"
 #include "screens/dbnavigator.h"
 #include "screens/dbtext.h"

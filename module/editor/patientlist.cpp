@@ -6,7 +6,7 @@
 #include "core/abort.h"
 #include "core/clientdataset.h"
 #include "common/screenlaunch.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "widgets/dbgrid.h"
 #include "screens/dbnavigator.h"
 #include "screens/dbtext.h"

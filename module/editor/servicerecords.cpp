@@ -6,7 +6,7 @@
 #include "core/abort.h"
 #include "data/adoibquery.h"
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "core/consiste.h"
 #include "widgets/dbgrid.h"
 #include "screens/dbnavigator.h"

@@ -5,7 +5,7 @@
 #include "editor/frmentparenteral.h"
 
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "core/consiste.h"
 #include "widgets/maskedit.h"
 #include "screens/screenloader.h"

@@ -9,7 +9,7 @@
 #include "data/adoibquery.h"
 #include "widgets/btnpesquisa.h"
 #include "core/clientdataset.h"
-#include "common/servercall.h"
+#include "net/servercall.h"
 #include "core/consiste.h"
 #include "widgets/dateeditplus.h"
 #include "widgets/edit.h"

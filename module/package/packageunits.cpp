@@ -1,13 +1,9 @@
 #include "packageunits.h"
 
 #include "autoschedule/frmautoenteral.h"
-#include "copy/frmcopiaformulacao.h"
 #include "editor/frmentparenteral.h"
 #include "filter/frmfiltrarentparent.h"
 #include "report/frmrelentpare.h"
-#include "statistics/frmestatistica.h"
-
-#include "screens/screenloader.h"
 
 #include <iterator>
 
@@ -63,17 +59,6 @@ UnitLife unit18020{false, nullptr, [] {
 
 UnitLife unit18030;
 
-// The screens the module serves to the suite through the host's screen
-// loader: registered while the module is loaded, under their codes (over any
-// stand-in the host registered first).
-UnitLife unit19050{false,
-                   [] { RegisterScreen(QStringLiteral("VQN19050"), CriaCopiaFormulacao); },
-                   [] { UnregisterScreen(QStringLiteral("VQN19050")); }};
-
-UnitLife unit18100{false,
-                   [] { RegisterScreen(QStringLiteral("VQN18100"), CriaEstatistica); },
-                   [] { UnregisterScreen(QStringLiteral("VQN18100")); }};
-
 template <UnitLife &unit>
 void initializeUnit()
 {
@@ -111,8 +96,6 @@ const PackageUnitInfo units[] = {
     {"WaitAnimation", nullptr, nullptr},
     {"ScreenLoader", nullptr, nullptr},
     {"Cli_vqn18000", initializeUnit<unit18000>, finalizeUnit<unit18000>},
-    {"Cli_vqn19050", initializeUnit<unit19050>, finalizeUnit<unit19050>},
-    {"Cli_vqn18100", initializeUnit<unit18100>, finalizeUnit<unit18100>},
 };
 
 const PackageInfoTable table{int(std::size(units)), units};

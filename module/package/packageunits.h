@@ -4,9 +4,7 @@
 
 // The module's unit table: the framework units it uses, each before the
 // first of its own units that needs it, then its own four units in the order
-// Cli_vqn18010, Cli_vqn18020, Cli_vqn18030, Cli_vqn18000, and the units of
-// the screens it serves to the suite, Cli_vqn19050 (formulation copy) and
-// Cli_vqn18100 (statistics), which register them with the screen loader.
+// Cli_vqn18010, Cli_vqn18020, Cli_vqn18030, Cli_vqn18000.
 const PackageInfoTable &packageUnits();
 
 // Runs every unit's initialisation in table order. A unit runs its body only

@@ -1,13 +1,12 @@
-// The nutrient calculation screen: its datasets, controls and registration.
+// The nutrient calculation screen: its datasets, controls and creation.
 
 #include "nutrientcalc/frmcalcnutri.h"
 
 #include "core/clientdataset.h"
-#include "core/velunor.h"
+#include "net/servercall.h"
 #include "net/tnetconnection.h"
 #include "screens/guardedconnect.h"
 #include "screens/screencommands.h"
-#include "screens/screenloader.h"
 #include "widgets/dbgrid.h"
 
 #include <QAction>
@@ -181,13 +180,7 @@ TfrmCalcNutri::TfrmCalcNutri(const QVariant &value, QWidget *parent)
     m_day = values.value(2).toDate();
     m_branch = values.value(3).toString();
 
-    netCalcNutri = new TNetConnection(this);
-    netCalcNutri->setObjectName(QStringLiteral("netCalcNutri"));
-    netCalcNutri->SetServerName(QStringLiteral("Vqn18000.rdmEntPat"));
-    netCalcNutri->BeforeConnect = [](TNetConnection &connection) {
-        connection.SetHost(WebURL());
-        connection.SetPort(WebPort());
-    };
+    netCalcNutri = NewEntPatConnection(this, QStringLiteral("netCalcNutri"));
     declareDataSets();
     buildControls();
     resize(1100, 700);
@@ -382,9 +375,7 @@ QWidget *TfrmCalcNutri::buildEvolutionPage()
     return holder;
 }
 
-void registerNutrientCalcScreen()
+QDialog *CriaCalcNutri(const QVariant &value, QWidget *parent)
 {
-    RegisterScreen(QStringLiteral("VQN19040"), [](const QVariant &value, QWidget *parent) -> QDialog * {
-        return new TfrmCalcNutri(value, parent);
-    });
+    return new TfrmCalcNutri(value, parent);
 }

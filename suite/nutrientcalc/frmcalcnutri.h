@@ -111,5 +111,5 @@ private:
     QString m_branch;
 };
 
-// Registers the screen with the host's screen loader under "VQN19040".
-void registerNutrientCalcScreen();
+// Creates the screen for the host's screen loader.
+QDialog *CriaCalcNutri(const QVariant &value, QWidget *parent);

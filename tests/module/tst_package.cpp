@@ -9,13 +9,11 @@
 #include "screens/hostmainwindow.h"
 #include "screens/packageinfo.h"
 #include "screens/packageloader.h"
-#include "screens/screenloader.h"
 #include "screenfixture.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QDir>
-#include <QLabel>
 #include <QLibrary>
 #include <QMdiArea>
 #include <QTest>
@@ -190,36 +188,6 @@ private slots:
         QVERIFY(stPath.isEmpty());
         for (const QString *text : selectionTexts())
             QVERIFY(text->isEmpty());
-    }
-
-    // The copy and statistics screens are served while the module is loaded,
-    // over the stand-ins a host registers under their codes before loading
-    // it, and are gone once it is unloaded.
-    void servesItsScreensWhileLoaded()
-    {
-        const QStringList codes = {QStringLiteral("VQN19050"), QStringLiteral("VQN18100")};
-        m_module->unload();
-        QStringList standIns;
-        for (const QString &code : codes) {
-            RegisterScreen(code, [&standIns, code](const QVariant &, QWidget *) {
-                standIns << code;
-                return nullptr;
-            });
-        }
-        QVERIFY2(m_module->load(), qPrintable(m_module->errorString()));
-        QStringList shown;
-        for (const QString &code : codes) {
-            m_fixture.interaction().answerDialog([&shown](QDialog &screen) {
-                shown << screen.findChild<QLabel *>(QStringLiteral("lblCodTela"))->text();
-                return int(QDialog::Rejected);
-            });
-            LoadBPL(code, QVariantList{QStringLiteral("S"), QStringLiteral("0001")});
-        }
-        QCOMPARE(shown, codes);
-        QVERIFY(standIns.isEmpty());
-        m_module->unload();
-        for (const QString &code : codes)
-            QVERIFY2(!IsScreenRegistered(code), qPrintable(code));
     }
 
     void unitBodiesRunOnceHoweverOftenAsked()

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Persistent field declarations for the datasets of the module's screens:
+// Persistent field declarations for the datasets of the suite's screens:
 // a name, a caption for grids, and the display format by type.
 FieldDef TextField(const QString &name, int size, const QString &label);
 FieldDef DateField(const QString &name, const QString &label);

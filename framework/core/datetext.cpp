@@ -1,4 +1,4 @@
-#include "common/datetext.h"
+#include "core/datetext.h"
 
 #include <QDateTime>
 

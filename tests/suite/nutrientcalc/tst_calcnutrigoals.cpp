@@ -86,7 +86,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        registerNutrientCalcScreen();
+        RegisterScreen(QStringLiteral("VQN19040"), CriaCalcNutri);
     }
     void cleanupTestCase() { UnregisterScreen(QStringLiteral("VQN19040")); }
 

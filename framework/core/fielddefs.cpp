@@ -1,4 +1,4 @@
-#include "common/fielddefs.h"
+#include "core/fielddefs.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "common/screenwidgets.h"
+#include "widgets/screenwidgets.h"
 
 #include "core/clientdataset.h"
 #include "widgets/dbgrid.h"

@@ -3,10 +3,10 @@
 
 #include "frmestatistica.h"
 
-#include "common/fielddefs.h"
-#include "common/screenwidgets.h"
-#include "common/servercall.h"
-#include "common/datetext.h"
+#include "core/fielddefs.h"
+#include "widgets/screenwidgets.h"
+#include "net/servercall.h"
+#include "core/datetext.h"
 
 #include "core/clientdataset.h"
 #include "core/abort.h"

@@ -6,10 +6,10 @@
 #include "csvtext.h"
 #include "statisticscharts.h"
 
-#include "common/fielddefs.h"
-#include "common/datetext.h"
-#include "common/screenwidgets.h"
-#include "common/servercall.h"
+#include "core/fielddefs.h"
+#include "core/datetext.h"
+#include "widgets/screenwidgets.h"
+#include "net/servercall.h"
 
 #include "core/clientdataset.h"
 #include "core/interaction.h"

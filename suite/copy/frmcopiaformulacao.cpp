@@ -4,8 +4,8 @@
 
 #include "servicedaypanel.h"
 
-#include "common/datetext.h"
-#include "common/servercall.h"
+#include "core/datetext.h"
+#include "net/servercall.h"
 
 #include "core/clientdataset.h"
 #include "core/interaction.h"

@@ -7,7 +7,7 @@ class QLabel;
 class QWidget;
 class TDBGrid;
 
-// Controls the module's screens build alike.
+// Controls the suite's screens build alike.
 // A grid that shows a dataset without editing it.
 TDBGrid *NewReadOnlyGrid(const QString &objectName, const QString &accessibleName, ClientDataSet *data);
 // A label naming its control: Alt with the marked letter moves to the

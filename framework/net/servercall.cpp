@@ -1,4 +1,4 @@
-#include "servercall.h"
+#include "net/servercall.h"
 
 #include "core/clientdataset.h"
 #include "net/tnetconnection.h"

@@ -1,9 +1,9 @@
 #include "servicedaypanel.h"
 
-#include "common/datetext.h"
-#include "common/fielddefs.h"
-#include "common/screenwidgets.h"
-#include "common/servercall.h"
+#include "core/datetext.h"
+#include "core/fielddefs.h"
+#include "widgets/screenwidgets.h"
+#include "net/servercall.h"
 
 #include "core/clientdataset.h"
 #include "core/consiste.h"
