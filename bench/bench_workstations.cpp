@@ -155,7 +155,9 @@ void work(TNetConnection &connection, int index, int count, std::chrono::millise
             break;
         case 2: {
             const int record = inserted % kRecords;
-            const QString number = QString::number(kFirstNumber + index * 1000 + inserted / kRecords);
+            // Interleaved by workstation, so the numbers of many
+            // workstations stay within the four digits of the column.
+            const QString number = QString::number(kFirstNumber + inserted / kRecords * count + index);
             const ServerResult result =
                 timed(QStringLiteral("SetConfesco"), oneChange("insert", {}, newItem(record, number)));
             ++inserted;
