@@ -37,12 +37,15 @@ CallOutcome DatabasePool::run(const QString &name, const std::function<CallOutco
         m_free.pop_back();
     }
     CallOutcome outcome = perform(*connection, name, work);
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_free.push_back(connection);
-    }
-    // The destructor waits for every connection too, so all waiters hear it.
-    m_given.notify_all();
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_free.push_back(connection);
+    // Told under the lock: once the destructor sees every connection back
+    // it may end the pool. While it waits, every waiter hears it; otherwise
+    // one call waiting for a connection takes this one.
+    if (m_stopping)
+        m_given.notify_all();
+    else
+        m_given.notify_one();
     return outcome;
 }
 
