@@ -17,6 +17,7 @@
 // is given (then 2 when a ratio is over 2).
 //
 //   bench_loginflood [--seconds 5] [--users 4] [--flooders 16] [--database <new db>] [--check]
+#include "benchclients.h"
 #include "benchdatabase.h"
 #include "benchfloor.h"
 
@@ -87,26 +88,14 @@ void flood(int port, const std::atomic<bool> &stop, FloodCount &count)
 std::vector<double> userRun(int port, int users, double seconds)
 {
     std::vector<std::vector<double>> times(static_cast<size_t>(users));
-    std::vector<std::thread> threads;
-    for (int u = 0; u < users; ++u) {
-        threads.emplace_back([&, u] {
-            TNetConnection connection;
-            connectTo(connection, port);
-            connection.Call(userCalls.first().first, userCalls.first().second);
-            QElapsedTimer running;
-            running.start();
-            for (int i = 0; running.elapsed() < seconds * 1000; ++i) {
-                const auto &[method, args] = userCalls.at(i % userCalls.size());
-                QElapsedTimer clock;
-                clock.start();
-                if (connection.Call(method, args).ok)
-                    times[size_t(u)].push_back(double(clock.nsecsElapsed()) / 1e6);
-                std::this_thread::sleep_for(pauseBetweenCalls);
-            }
-        });
-    }
-    for (std::thread &thread : threads)
-        thread.join();
+    onWorkstations(port, users, [&](TNetConnection &connection, int u) {
+        connection.Call(userCalls.first().first, userCalls.first().second);
+        QElapsedTimer running;
+        running.start();
+        long refused = 0;
+        times[size_t(u)] = timedCalls(connection, userCalls, 0, pauseBetweenCalls, running, qint64(seconds * 1e9),
+                                      &refused);
+    });
     std::vector<double> all;
     for (const auto &userTimes : times)
         all.insert(all.end(), userTimes.begin(), userTimes.end());
@@ -117,11 +106,8 @@ std::vector<double> userRun(int port, int users, double seconds)
 bool floodRun(const char *title, EntPatServerOptions options, int users, int flooders, double seconds)
 {
     EntPatServer server(options);
-    QString error;
-    if (!server.start(&error)) {
-        std::fprintf(stderr, "bench_loginflood: %s\n", qPrintable(error));
+    if (!startServer(server, "bench_loginflood"))
         return false;
-    }
     const std::vector<double> quiet = userRun(server.port(), users, seconds);
 
     std::atomic<bool> stop{false};

@@ -21,6 +21,7 @@
 //
 //   bench_server [--calls 1000] [--patients 30] [--database <new SQLite file or postgresql://...>]
 //                [--seconds 5] [--workstations-only] [--check]
+#include "benchclients.h"
 #include "benchdatabase.h"
 #include "benchfloor.h"
 
@@ -41,7 +42,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -110,25 +110,18 @@ QString firstCell(const ServerResult &result, int column)
 int insertThroughput(int port, int clients, int insertsPerClient, const QString &patient, const QString &day)
 {
     std::atomic<int> failures{0};
-    std::vector<std::thread> threads;
-    for (int c = 0; c < clients; ++c) {
-        threads.emplace_back([&, c] {
-            TNetConnection client;
-            connectTo(client, port);
-            for (int i = 0; i < insertsPerClient; ++i) {
-                const QJsonObject item{{"CDFILIAL", "0001"}, {"CDPACIENTE", patient}, {"DTSERVINTE", day},
-                                       {"NRSEQUSERV", "01"}, {"CDSEQUCOPR", QString::number(1000 * (c + 1) + i)},
-                                       {"QTSERVCONF", 50.0}, {"QTPRATCONF", 250.0}, {"QTINFUCONF", 200.0},
-                                       {"HRCONSCONF", 8.0}, {"DTCONSCONF", day}, {"CDPRODUTO", "P001"},
-                                       {"CDVIACESDIET", "002"}, {"IDPREPCONF", "F"}, {"CDFORMULACAO", "01.001.0001"}};
-                const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", item}}}}};
-                if (!client.Call("SetConfesco", {packet}).ok)
-                    ++failures;
-            }
-        });
-    }
-    for (std::thread &thread : threads)
-        thread.join();
+    onWorkstations(port, clients, [&](TNetConnection &client, int c) {
+        for (int i = 0; i < insertsPerClient; ++i) {
+            const QJsonObject item{{"CDFILIAL", "0001"}, {"CDPACIENTE", patient}, {"DTSERVINTE", day},
+                                   {"NRSEQUSERV", "01"}, {"CDSEQUCOPR", QString::number(1000 * (c + 1) + i)},
+                                   {"QTSERVCONF", 50.0}, {"QTPRATCONF", 250.0}, {"QTINFUCONF", 200.0},
+                                   {"HRCONSCONF", 8.0}, {"DTCONSCONF", day}, {"CDPRODUTO", "P001"},
+                                   {"CDVIACESDIET", "002"}, {"IDPREPCONF", "F"}, {"CDFORMULACAO", "01.001.0001"}};
+            const QJsonObject packet{{"changes", QJsonArray{QJsonObject{{"kind", "insert"}, {"new", item}}}}};
+            if (!client.Call("SetConfesco", {packet}).ok)
+                ++failures;
+        }
+    });
     return failures;
 }
 
@@ -149,27 +142,14 @@ WorkstationRow workstationRun(int port, int workstations, double seconds,
 {
     std::atomic<long> failures{0};
     std::vector<std::vector<double>> times(static_cast<size_t>(workstations));
-    std::vector<std::thread> threads;
     QElapsedTimer clock;
     clock.start();
     const qint64 end = qint64(seconds * 1e9);
-    for (int w = 0; w < workstations; ++w) {
-        threads.emplace_back([&, w] {
-            TNetConnection client;
-            connectTo(client, port);
-            std::vector<double> &mine = times[size_t(w)];
-            for (int i = w; clock.nsecsElapsed() < end; ++i) {
-                const auto &method = methods.at(i % methods.size());
-                const double micros = roundTrip(client, method.first, method.second);
-                if (micros < 0)
-                    ++failures;
-                else
-                    mine.push_back(micros / 1000.0);
-            }
-        });
-    }
-    for (std::thread &thread : threads)
-        thread.join();
+    onWorkstations(port, workstations, [&](TNetConnection &client, int w) {
+        long failed = 0;
+        times[size_t(w)] = timedCalls(client, methods, w, std::chrono::milliseconds(0), clock, end, &failed);
+        failures += failed;
+    });
     WorkstationRow row;
     row.workstations = workstations;
     row.seconds = double(clock.nsecsElapsed()) / 1e9;
@@ -221,14 +201,11 @@ int main(int argc, char *argv[])
     options.database = newDatabase(parser, databaseOption, dir);
     if (options.database.isEmpty())
         return 1;
-    QString error;
     options.demo = true;
     options.demoPatients = parser.value(patientsOption).toInt();
     EntPatServer server(options);
-    if (!server.start(&error)) {
-        std::fprintf(stderr, "bench_server: %s\n", qPrintable(error));
+    if (!startServer(server, "bench_server"))
         return 1;
-    }
 
     TNetConnection client;
     connectTo(client, server.port());

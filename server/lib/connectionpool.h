@@ -10,11 +10,13 @@
 #include <vector>
 
 // The threads that serve client connections: the HTTP server hands each
-// accepted connection to one of them, which reads its requests, waits for
-// the database worker and writes the answers until the connection closes
-// or idles out. They do no database work, so they are cheap (mostly asleep
-// on a socket) and many: a thread starts whenever a connection finds none
-// free, up to `maxThreads`; past that, connections wait their turn.
+// accepted connection to one of them, which reads its requests, runs each
+// call's database work on a connection it borrows for that work alone (see
+// DatabasePool) and writes the answers until the connection closes or idles
+// out. They hold no database connection of their own, so they are cheap
+// (mostly asleep on a socket) and many: a thread starts whenever a
+// connection finds none free, up to `maxThreads`; past that, connections
+// wait their turn.
 class ConnectionPool : public httplib::TaskQueue
 {
 public:

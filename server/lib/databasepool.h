@@ -4,59 +4,64 @@
 #include "lib/methodtable.h"
 
 #include <condition_variable>
-#include <deque>
 #include <functional>
-#include <future>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 class ServerLog;
 class SqlSession;
 
-// The database workers: a few threads, each owning one connection (a Qt
-// connection may only be used, and removed, by the thread that opened it).
-// Connections' I/O threads hand calls over and wait for the outcome, so the
-// number of open client connections never depends on this pool's size.
+// The database connections: a few, each lent to one call at a time. The
+// thread serving a call borrows a free connection only for the call's
+// database work, after its request was read whole, and gives it back before
+// its answer is written, so an idle or slow client never holds one; a call
+// that finds none free waits for the next one given back. A slow database
+// holds the calls running on it, never the threads of other clients, which
+// keep reading requests and answering what needs no database.
 //
-// A worker opens its connection on its first call and opens it again after
-// losing it (the database restarted): a call that finds the connection lost
-// before doing anything runs again on the new one; a call the loss cut short,
-// or one made while the database cannot be reached, is refused with
-// unavailableMessage() and nothing of it is kept.
+// A connection is used by one thread at a time, but not always the same
+// one: both drivers allow that (SQLite in its serialized mode, libpq per
+// connection), and the server never uses Qt's per-thread connection lookup.
+// Running the work on the calling thread spares the hand-over to another
+// thread and back, which cost more than a short lookup's own work.
+//
+// A connection opens on its first call and opens again after being lost
+// (the database restarted): a call that finds it lost before doing anything
+// runs again on the new one; a call the loss cut short, or one made while
+// the database cannot be reached, is refused with unavailableMessage() and
+// nothing of it is kept.
 class DatabasePool
 {
 public:
-    DatabasePool(const DatabaseConfig &config, int workers, const QString &connectionPrefix, ServerLog &log);
+    DatabasePool(const DatabaseConfig &config, int connections, const QString &connectionPrefix, ServerLog &log);
+    // Waits for the connections lent out, then closes every one.
     ~DatabasePool();
     DatabasePool(const DatabasePool &) = delete;
     DatabasePool &operator=(const DatabasePool &) = delete;
 
-    // Runs database work (a call, named for the log) on the next free worker
-    // and waits for its outcome. The work must not throw: it turns its own
-    // failures into a failed outcome.
+    // Runs database work (a call, named for the log) on the calling thread
+    // over the next free connection. The work must not throw: it turns its
+    // own failures into a failed outcome.
     CallOutcome run(const QString &name, const std::function<CallOutcome(SqlSession &)> &work);
 
     static QString unavailableMessage();
 
 private:
-    struct Job
+    struct Connection
     {
         QString name;
-        std::function<CallOutcome(SqlSession &)> work;
-        std::promise<CallOutcome> outcome;
+        std::unique_ptr<SqlSession> session;
     };
 
-    void serve(int index);
-    CallOutcome perform(std::unique_ptr<SqlSession> &session, const QString &connectionName, const Job &job);
+    CallOutcome perform(Connection &connection, const QString &name,
+                        const std::function<CallOutcome(SqlSession &)> &work);
 
     DatabaseConfig m_config;
-    QString m_prefix;
     ServerLog &m_log;
-    std::vector<std::thread> m_threads;
-    std::deque<Job *> m_jobs;
+    std::vector<Connection> m_connections;
+    std::vector<Connection *> m_free;
     std::mutex m_mutex;
-    std::condition_variable m_wake;
+    std::condition_variable m_given;
     bool m_stopping = false;
 };

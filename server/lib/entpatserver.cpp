@@ -147,7 +147,7 @@ bool EntPatServer::Private::passwordUnchanged(const SessionInfo &session)
     database->run(QStringLiteral("sessão"), [&](SqlSession &db) {
         return checkPassword(db, sessions, session, &check).value_or(CallOutcome{});
     });
-    // Recorded once the job is done: the history's writer needs a database worker.
+    // Recorded once the connection is given back: the history's writer needs one.
     logins->passwordSet(check.ended);
     return !check.changed;
 }
@@ -186,13 +186,13 @@ void EntPatServer::Private::serveMethod(const httplib::Request &request, httplib
 {
     const QByteArray body = QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()));
     PasswordCheck check;
-    // The password check runs in the call's own job: no second hand-over.
+    // The password check runs on the call's own connection: no second borrowing.
     const CallOutcome outcome = database->run(method, [&](SqlSession &db) {
         if (const std::optional<CallOutcome> refused = checkPassword(db, sessions, session, &check))
             return *refused;
         return dispatchCall(db, {session.operatorCode, method}, body);
     });
-    // Recorded once the job is done: the history's writer needs a database worker.
+    // Recorded once the connection is given back: the history's writer needs one.
     logins->passwordSet(check.ended);
     if (check.changed)
         return refuseSession(request, response, method, clock);

@@ -28,7 +28,7 @@ struct EntPatServerOptions
     bool create = false;
     bool demo = false;            // fill a database without patients with demo data (implies create)
     int demoPatients = 30;        // inpatients the demo data creates per branch
-    int databaseWorkers = 8;      // threads, each with its own database connection
+    int databaseWorkers = 8;      // database connections, each lent to one call at a time
     int maxConnections = 512;     // client connections served at the same time
     int idleSeconds = 5;          // a connection silent for this long is closed
     int maxBodyBytes = 4 * 1024 * 1024;
@@ -75,8 +75,8 @@ struct EntPatServerOptions
 // the one of the login (/echo, which never touches the database, does not).
 // The session's operator is the call's operator in the log and the audit
 // trail.
-// Connections are served by the server's own I/O threads and the database
-// work by its database workers
+// Connections are served by the server's own I/O threads, each call's
+// database work on a connection of the server's pool lent for that work
 // (see ConnectionPool, DatabasePool), so the calling thread stays free.
 // Each call and each error is written to the log (see ServerLog).
 class EntPatServer

@@ -22,7 +22,7 @@ inline constexpr char fhirContentType[] = "application/fhir+json; charset=utf-8"
 
 // Answers GET /fhir/<resourceType>?<parameters> (NutritionOrder or
 // NutritionIntake): bad parameters with 400, before any database work; the
-// search itself on a database worker, its failure with 500 (503 when the
+// search itself on a database connection of the pool, its failure with 500 (503 when the
 // database cannot be reached).
 FhirAnswer fhirSearch(DatabasePool &database, const QString &resourceType,
                       const QList<QPair<QString, QString>> &parameters, const QString &selfUrl);

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-// The threads that check passwords, apart from the database workers: a hash
-// check takes tens of milliseconds and 64 MiB on purpose, so a flood of
-// logins must neither hold the workers every other call needs nor queue
+// The threads that check passwords, apart from the database connections: a
+// hash check takes tens of milliseconds and 64 MiB on purpose, so a flood of
+// logins must neither hold the connections every other call needs nor queue
 // without end. At most `queueLength` checks wait; one more is refused at
 // once (those running not counted). The threads run at a lower priority than the rest of the server, so
 // the calls of logged-in users go first on a busy machine.

@@ -22,7 +22,7 @@ struct SessionInfo;
 
 // How the server lets operators in and out: the Login call, under the
 // guessing limits (LoginThrottle), its password checked on the hashing
-// threads (HashPool) rather than on the database workers, and the Logout
+// threads (HashPool) rather than while holding a database connection, and the Logout
 // call. Each login, refused or not, and each end of a session (Logout, idle
 // time, a new password) is kept in the login history (LoginHistory) and the
 // log.
