@@ -3,7 +3,7 @@
 // typed on "Metas" and stored with Gravar, the stay on "Evolução" and its
 // print.
 
-#include "editortestcase.h"
+#include "calcnutritestcase.h"
 
 #include "report/reporttestsupport.h"
 #include "core/clientdataset.h"
@@ -34,38 +34,21 @@
 
 using namespace Fixture;
 
-class TestCalcNutriGoals : public EditorTestCase
+class TestCalcNutriGoals : public CalcNutriTestCase
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_dir;
 
-    // The editor on the followed patient's record of `day`; a click on
-    // "Calcular Nutrientes" opens the screen, on which `act` works.
+    // The calculation over the followed stay, on its record of `day`.
     void openScreen(const QDate &day, const std::function<void(TfrmCalcNutri &)> &act)
     {
         {
             SqlSession session(DatabaseConfig::parse(m_harness->server().database()), QStringLiteral("stay"));
             addFollowedStay(session);
         }
-        m_editor = m_harness->openEditor();
-        m_harness->chooseBranch(BranchAdjust);
-        m_harness->choosePatient(FollowedPatient);
-        ClientDataSet &records = *m_editor->cdsServInte;
-        for (int moves = 0; moves < 5 && records.FieldByName(QStringLiteral("DTSERVINTE"))->AsDateTime().date() != day;
-             ++moves)
-            QTest::keyClick(m_editor->dbgServico, Qt::Key_Down);
-        script().answerDialog([act](QDialog &dialog) {
-            dialog.show();
-            if (!QTest::qWaitForWindowExposed(&dialog))
-                return int(QDialog::Rejected);
-            act(static_cast<TfrmCalcNutri &>(dialog));
-            dialog.reject();
-            return int(QDialog::Rejected);
-        });
-        QTest::mouseClick(m_editor->sbtCalcNutri, Qt::LeftButton);
-        QVERIFY(script().allAnswersUsed());
+        CalcNutriTestCase::openScreen(FollowedPatient, day, act);
     }
 
     static QString adequacy(TfrmCalcNutri &screen, const char *field)

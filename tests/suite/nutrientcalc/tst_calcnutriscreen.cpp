@@ -3,8 +3,7 @@
 // (item 0001: 250 mL prescribed, 200 infused, interrupted 210 minutes; item
 // 0002: 300 mL, all infused).
 
-#include "editortestcase.h"
-#include "windowactivation.h"
+#include "calcnutritestcase.h"
 
 #include "report/reporttestsupport.h"
 #include "core/clientdataset.h"
@@ -37,32 +36,17 @@
 #include <cmath>
 #include <functional>
 
-class TestCalcNutriScreen : public EditorTestCase
+class TestCalcNutriScreen : public CalcNutriTestCase
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_dir;
 
-    // The editor on yesterday's record of the adult; a click on "Calcular
-    // Nutrientes" opens the screen, on which `act` works.
+    // The calculation over yesterday's record of the adult.
     void openScreen(const std::function<void(TfrmCalcNutri &)> &act)
     {
-        m_editor = m_harness->openEditor();
-        m_harness->chooseBranch(Fixture::BranchAdjust);
-        m_harness->choosePatient(Fixture::AdultWithRecords);
-        ClientDataSet &records = *m_editor->cdsServInte;
-        if (records.FieldByName(QStringLiteral("DTSERVINTE"))->AsDateTime().date() != Fixture::recordDay())
-            QTest::keyClick(m_editor->dbgServico, Qt::Key_Down);
-        script().answerDialog([act](QDialog &dialog) {
-            if (!showActive(dialog))
-                return int(QDialog::Rejected);
-            act(static_cast<TfrmCalcNutri &>(dialog));
-            dialog.reject();
-            return int(QDialog::Rejected);
-        });
-        QTest::mouseClick(m_editor->sbtCalcNutri, Qt::LeftButton);
-        QVERIFY(script().allAnswersUsed());
+        CalcNutriTestCase::openScreen(Fixture::AdultWithRecords, Fixture::recordDay(), act);
     }
 
     static QString shown(TDBGrid *grid, int row, const QString &field)
