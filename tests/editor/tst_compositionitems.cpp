@@ -344,7 +344,7 @@ private slots:
         typeNewItem(cells);
         click(m_editor->sbtConfirmar);
         QCOMPARE(script().errors(), messages);
-        QVERIFY(focusOn(focusField));
+        QTRY_VERIFY(focusOn(focusField));   // the focus lands once events are through
         QCOMPARE(items().State(), DataSetState::Insert);
         QVERIFY(m_editor->sbtConfirmar->isEnabled());
         QVERIFY(!m_editor->panInfPaciente->isEnabled());
