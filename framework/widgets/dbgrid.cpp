@@ -365,9 +365,10 @@ bool TDBGrid::commonKey(QKeyEvent *event)
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!control)
-            return false;
-        pressEditButton();
+        if (control)
+            pressEditButton();
+        else if (commitEditor() && m_selectedColumn + 1 < ColumnCount())
+            moveColumn(1);   // the last column keeps the row: no post from Enter
         return true;
     case Qt::Key_Delete:
         if (!control)
@@ -446,9 +447,6 @@ bool TDBGrid::editorKey(QWidget *editor, QKeyEvent *event)
     case Qt::Key_Escape:
         closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
         return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        break;
     case Qt::Key_Delete:
         return !ensureEditing();
     case Qt::Key_Up:
@@ -469,10 +467,6 @@ bool TDBGrid::editorKey(QWidget *editor, QKeyEvent *event)
         return false;
     if (OnKeyPress && (!runGuarded([&] { OnKeyPress(*this, typed); }) || typed.isNull()))
         return true;
-    if (typed == QLatin1Char('\r')) {
-        commitEditor();
-        return true;
-    }
     if ((typed.isPrint() || typed == QLatin1Char('\b')) && !ensureEditing())
         return true;
     if (typed == typedChar(*event))
@@ -490,10 +484,14 @@ bool TDBGrid::eventFilter(QObject *watched, QEvent *event)
         return editorKey(m_editor, static_cast<QKeyEvent *>(event));
     // A menu chosen from the keyboard borrows the focus and gives it back
     // to the cell editor: the editor stays open with what was typed, and
-    // the command acts on it.
-    if (watched == m_editor && event->type() == QEvent::FocusOut
-        && static_cast<QFocusEvent *>(event)->reason() == Qt::MenuBarFocusReason)
-        return true;
+    // the command acts on it. Another window taking the focus (a message
+    // box about the entry, a dialog) neither writes nor closes it either:
+    // the entry is there as typed when the focus comes back.
+    if (watched == m_editor && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::MenuBarFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return true;
+    }
     return QTableView::eventFilter(watched, event);
 }
 

@@ -23,7 +23,12 @@ class QLineEdit;
 // cell editor's text (a refused text ends the post); a cancel discards it.
 //
 // Keys: Tab / Shift+Tab move column to column (past the last column to the
-// next row; past the grid's end they leave the grid); Insert inserts a row;
+// next row; past the grid's end they leave the grid); Enter, in every column
+// and with or without a cell editor, stores the cell and moves to the next
+// column of the row (in the last one it stays: Enter never posts); it is a
+// move key, as Tab, not a typed character for OnKeyPress, so a handler that
+// discards every typed character still lets the user move on with Enter;
+// Insert inserts a row;
 // Ctrl+Delete deletes the current row after the question "Excluir o
 // registro?"; Escape cancels a pending edit; Ctrl+Enter presses the column's
 // ellipsis button; F2, a double click or a click on the selected cell opens

@@ -153,8 +153,7 @@ void TfrmEntParenteral::dbgConfescoKeyPress(QChar &key)
         const int preparation = IndiceCol(*dbgConfesco, ItemField::Preparation);
         if (preparation >= 0)
             dbgConfesco->Column(preparation).buttonStyle = TDBGrid::TColumn::None;
-        if (key != QLatin1Char('\r'))
-            key = QChar();
+        key = QChar();
         return;
     }
     if (kQuantityColumns.contains(field) && isEditing(*cdsConfesco))

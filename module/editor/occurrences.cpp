@@ -174,8 +174,7 @@ void TfrmEntParenteral::dbgOcorrenciaKeyPress(QChar &key)
             cdsOcorrencia->Insert();
         return;
     }
-    if (key != QLatin1Char('\r'))
-        key = QChar();
+    key = QChar();
 }
 
 void TfrmEntParenteral::dbgOcorrenciaKeyDown(int &key)

@@ -171,8 +171,7 @@ void TfrmEntParenteral::dbgServicoKeyPress(QChar &key)
 {
     const DataSetState state = cdsServInte->State();
     const bool weight = selectedFieldName(*dbgServico) == kWeight;
-    if ((state == DataSetState::Browse || state == DataSetState::Edit) && !cdsServInte->IsEmpty()
-        && key != QLatin1Char('\r') && !weight) {
+    if ((state == DataSetState::Browse || state == DataSetState::Edit) && !cdsServInte->IsEmpty() && !weight) {
         key = QChar();
         return;
     }

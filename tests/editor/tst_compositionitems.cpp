@@ -25,6 +25,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QToolButton>
 
@@ -262,6 +263,35 @@ private slots:
                  name);
     }
 
+    void confirmarLeavesTheFocusInTheGrid_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("tool button") << false;
+        QTest::newRow("menu from the keyboard") << true;
+    }
+
+    // A new item typed from the keyboard, its last entry still in the cell
+    // editor, is stored by Confirmar; the user stays in the item grid.
+    void confirmarLeavesTheFocusInTheGrid()
+    {
+        QFETCH(bool, fromMenu);
+        openItems(true);
+        typeNewItem(validItem());
+        QVERIFY(grid().EditorMode());
+        if (fromMenu) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+            QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_O);
+        } else {
+            click(m_editor->sbtConfirmar);
+        }
+        QTRY_COMPARE(items().State(), DataSetState::Browse);
+        QVERIFY2(script().errors().isEmpty(), qPrintable(errors()));
+        QTRY_VERIFY2(inGrid(), QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                                           : "no focus");
+        QTRY_VERIFY(m_editor->window()->isActiveWindow());
+    }
+
     void aNewItemIsChecked_data()
     {
         QTest::addColumn<Cells>("cells");
@@ -314,7 +344,7 @@ private slots:
         typeNewItem(cells);
         click(m_editor->sbtConfirmar);
         QCOMPARE(script().errors(), messages);
-        QVERIFY(focusOn(focusField));
+        QTRY_VERIFY(focusOn(focusField));   // the focus lands once events are through
         QCOMPARE(items().State(), DataSetState::Insert);
         QVERIFY(m_editor->sbtConfirmar->isEnabled());
         QVERIFY(!m_editor->panInfPaciente->isEnabled());

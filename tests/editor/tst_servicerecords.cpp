@@ -317,7 +317,8 @@ private slots:
     // The key handler alone keeps the keys of a stored record: with the
     // column opened for writing, typing over the cell opens nothing, and in
     // its cell editor (F2) typed characters go nowhere while Enter still gets
-    // through and closes it. In the weight, Enter stores what was typed.
+    // through, closes it and moves on. In the weight, the last column,
+    // Enter stores what was typed and the record stays to be confirmed.
     void anExistingRecordChangesOnlyItsWeight()
     {
         QFETCH(QString, fieldName);
@@ -338,11 +339,13 @@ private slots:
         QCOMPARE(cell->text(), shown);
         QTest::keyClick(cell, Qt::Key_Return);
         QVERIFY(!grid().EditorMode());
+        QCOMPARE(grid().SelectedIndex(), columnOf(fieldName) + 1);
         QCOMPARE(records().FieldByName(fieldName)->Value(), before);
 
         typeCell(kWeight, QStringLiteral("71"));
         QVERIFY(grid().InplaceEditor());
         QTest::keyClick(grid().InplaceEditor(), Qt::Key_Return);
+        QCOMPARE(grid().SelectedIndex(), columnOf(kWeight));
         QCOMPARE(records().FieldByName(kWeight)->AsFloat(), 71.0);
         QCOMPARE(records().State(), DataSetState::Edit);
         QVERIFY(script().messages().isEmpty());

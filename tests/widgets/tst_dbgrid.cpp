@@ -1,5 +1,6 @@
 #include "core/abort.h"
 #include "core/clientdataset.h"
+#include "core/consiste.h"
 #include "widgets/datasetmodel.h"
 #include "widgets/dbgrid.h"
 #include "core/messages.h"
@@ -10,12 +11,17 @@
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <optional>
 
 
 using widgetfixture::field;
@@ -64,6 +70,59 @@ struct GridWindow
             return false;
         grid->setFocus();
         return grid->hasFocus();
+    }
+};
+
+// A grid over one date, today's, that refuses dates before 1900 as the
+// screens' date entry does.
+struct DateGridWindow
+{
+    QWidget window;
+    ClientDataSet data;
+    TDBGrid *grid = nullptr;
+
+    DateGridWindow()
+    {
+        FieldDef date = field(QStringLiteral("DATA"), FieldType::DateTime, 0, QStringLiteral("Data"));
+        date.editMask = DateMask();
+        date.displayFormat = QStringLiteral("dd/MM/yyyy");
+        data.AddField(date);
+        data.FieldByName(QStringLiteral("DATA"))->OnSetText = [](Field &field, const QString &text) {
+            const QDate typed = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
+            if (!typed.isValid() || typed.year() < 1900)
+                MensErro(QStringLiteral("'%1' não é uma data válida.").arg(text));
+            field.SetAsDateTime(typed.startOfDay());
+        };
+        data.CreateDataSet();
+        data.Append();
+        data.FieldByName(QStringLiteral("DATA"))->SetAsDateTime(QDate::currentDate().startOfDay());
+        data.Post();
+        auto *layout = new QVBoxLayout(&window);
+        grid = new TDBGrid(&window);
+        grid->setAccessibleName(QStringLiteral("Datas"));
+        layout->addWidget(grid);
+        grid->SetDataSet(&data);
+    }
+};
+
+// The scripted interaction that also shows each error in a real modal box,
+// which takes the focus from the screen until it closes itself.
+class BoxedInteraction : public ScriptedInteraction
+{
+public:
+    void error(const QString &text) override
+    {
+        ScriptedInteraction::error(text);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Datas"), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, &box, [&box] {
+            if (box.isActiveWindow())
+                box.accept();
+        });
+        closer.start(50);
+        QTimer::singleShot(3000, &box, &QMessageBox::accept);
+        box.exec();
     }
 };
 
@@ -162,6 +221,44 @@ private slots:
         QCOMPARE(IndiceCol(*w.grid, QStringLiteral("NADA")), -1);
     }
 
+    // Enter stores the cell and moves to the next column of the row, from
+    // the grid or its cell editor, also where a key handler discards every
+    // typed character; in the last column it stays and posts nothing.
+    void enterMovesToTheNextColumn_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<int>("expectedColumn");
+        QTest::addColumn<QString>("expectedText");
+        QTest::newRow("grid") << 0 << "" << false << 1 << "0001";
+        QTest::newRow("cell editor") << 1 << "Delta" << false << 2 << "Delta";
+        QTest::newRow("locked column") << 0 << "9" << true << 1 << "0001";
+        QTest::newRow("last column") << 2 << "7,5" << false << 2 << "7,500";
+    }
+
+    void enterMovesToTheNextColumn()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, locked);
+        QFETCH(int, expectedColumn);
+        QFETCH(QString, expectedText);
+        GridWindow w;
+        if (locked)
+            w.grid->OnKeyPress = [](TDBGrid &, QChar &key) { key = QChar(); };
+        QVERIFY(w.show());
+        w.grid->SetSelectedIndex(column);
+        QTest::keyClicks(w.grid, typed);
+        QCOMPARE(w.grid->EditorMode(), !typed.isEmpty() && !locked);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!w.grid->EditorMode());
+        QCOMPARE(w.grid->SelectedIndex(), expectedColumn);
+        QCOMPARE(w.data.RecNo(), 0);
+        QCOMPARE(w.data.State(), typed.isEmpty() || locked ? DataSetState::Browse : DataSetState::Edit);
+        QCOMPARE(w.grid->Model()->index(0, column).data().toString(), expectedText);
+    }
+
     // Typing opens the cell editor with the typed character, puts the row
     // into edit, and Tab stores the value and moves on.
     void typingEditsTheCell()
@@ -206,6 +303,50 @@ private slots:
         w.after->setFocus(Qt::MouseFocusReason);
         QVERIFY(!w.grid->EditorMode());
         QCOMPARE(w.data.FieldByName(QStringLiteral("NOME"))->AsString(), QStringLiteral("Delta"));
+    }
+
+    // A refused date keeps the entry as typed, with the focus on it, and is
+    // told once: whether the cell editor was opened by typing, F2 or a
+    // click, and whether the message box takes the focus away or not.
+    void refusedDateKeepsTheTypedEntry_data()
+    {
+        QTest::addColumn<QString>("opening");
+        QTest::addColumn<bool>("realBox");
+        for (const char *opening : {"typing", "F2", "click"}) {
+            QTest::addRow("%s, recorded message", opening) << opening << false;
+            QTest::addRow("%s, message box", opening) << opening << true;
+        }
+    }
+
+    void refusedDateKeepsTheTypedEntry()
+    {
+        QFETCH(QString, opening);
+        QFETCH(bool, realBox);
+        DateGridWindow w;
+        std::optional<BoxedInteraction> boxes;
+        if (realBox)
+            boxes.emplace();
+        ScriptedInteraction &script = realBox ? *boxes : *m_script.operator->();
+        QVERIFY(widgetfixture::showActive(w.window));
+        w.grid->setFocus();
+        const QDateTime today = w.data.FieldByName(QStringLiteral("DATA"))->AsDateTime();
+        if (opening == QLatin1String("F2")) {
+            QTest::keyClick(w.grid, Qt::Key_F2);
+        } else if (opening == QLatin1String("click")) {
+            const QRect cell = w.grid->visualRect(w.grid->currentIndex());
+            QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, {}, cell.center());
+            QTRY_VERIFY(w.grid->EditorMode());
+        }
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("01011899"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        // The window system gives the activation back, as a desktop does.
+        QVERIFY(widgetfixture::showActive(w.window));
+        QCoreApplication::processEvents();
+        QCOMPARE(script.errors(), QStringList{QStringLiteral("'01/01/1899' não é uma data válida.")});
+        QVERIFY(w.grid->InplaceEditor());
+        QCOMPARE(w.grid->InplaceEditor()->text(), QStringLiteral("01/01/1899"));
+        QTRY_COMPARE(QApplication::focusWidget(), w.grid->InplaceEditor());
+        QCOMPARE(w.data.FieldByName(QStringLiteral("DATA"))->AsDateTime(), today);
     }
 
     void readOnlyColumnsAndFieldsTakeNoTyping()
