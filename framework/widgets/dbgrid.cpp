@@ -17,7 +17,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyleOptionButton>
 
 #include <memory>
 
@@ -26,7 +25,8 @@ constexpr int EditButtonWidth = 18;
 }
 
 TDBGrid::TDBGrid(QWidget *parent)
-    : QTableView(parent), FocusAware(this), m_model(new DataSetModel(this))
+    : QTableView(parent), FocusAware(this), m_model(new DataSetModel(this)),
+      m_editButton(this, [this] { pressEditButton(); })
 {
     setModel(m_model);
     QItemSelectionModel *defaultSelection = selectionModel();
@@ -503,26 +503,46 @@ void TDBGrid::menuBarLeft(QWidget *now)
         commitEditor();
 }
 
-void TDBGrid::mousePressEvent(QMouseEvent *event)
+// The ellipsis button follows the current cell: every change that moves or
+// shows it repaints the viewport (a scroll, a column's button style, the
+// current cell), except the grid's own moves and visibility.
+bool TDBGrid::event(QEvent *event)
 {
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (hasEditButton(index) && buttonRect(visualRect(index)).contains(event->position().toPoint())) {
-        pressEditButton();
-        event->accept();
-        return;
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::ParentChange:
+    case QEvent::EnabledChange:
+        placeEditButton();
+        break;
+    default:
+        break;
     }
-    QTableView::mousePressEvent(event);
+    return QTableView::event(event);
+}
+
+bool TDBGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Paint)
+        placeEditButton();
+    return QTableView::viewportEvent(event);
+}
+
+void TDBGrid::placeEditButton()
+{
+    const QModelIndex index = currentIndex();
+    QRect rect;
+    if (isVisible() && hasEditButton(index))
+        rect = buttonRect(visualRect(index));
+    // Half a button is not offered: a cell scrolled partly out has none.
+    if (!viewport()->rect().contains(rect))
+        rect = QRect();
+    m_editButton.Place(rect, m_model->headerData(index.column(), Qt::Horizontal).toString());
 }
 
 void TDBGrid::drawExtras(QPainter *painter, const QRect &rect, const QModelIndex &index)
 {
-    if (hasEditButton(index)) {
-        QStyleOptionButton button;
-        button.rect = buttonRect(rect);
-        button.text = QStringLiteral("…");
-        button.state = QStyle::State_Enabled | QStyle::State_Raised;
-        style()->drawControl(QStyle::CE_PushButton, &button, painter, this);
-    }
     if (!OnDrawColumnCell)
         return;
     Field *field = m_model->FieldAt(index.column());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/dbgridbutton.h"
 #include "widgets/focusaware.h"
 
 #include <QPersistentModelIndex>
@@ -31,7 +32,8 @@ class QLineEdit;
 // Insert inserts a row;
 // Ctrl+Delete deletes the current row after the question "Excluir o
 // registro?"; Escape cancels a pending edit; Ctrl+Enter presses the column's
-// ellipsis button; F2, a double click or a click on the selected cell opens
+// ellipsis button (a real button over the current cell, DBGridButton, which
+// assistive technology finds by its hint); F2, a double click or a click on the selected cell opens
 // the cell editor, and typing a character opens it with that character.
 // Typing puts a browsing dataset into edit, except in read-only columns and
 // fields. The cell editor uses the field's edit mask (TMaskEdit), or a
@@ -110,7 +112,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void commitData(QWidget *editor) override;
@@ -144,6 +147,7 @@ private:
     QString editorText(QWidget *editor) const;
     QRect buttonRect(const QRect &cell) const;
     bool hasEditButton(const QModelIndex &index) const;
+    void placeEditButton();
     void drawExtras(QPainter *painter, const QRect &rect, const QModelIndex &index);
     void applyColumnWidths();
 
@@ -162,4 +166,5 @@ private:
     const QKeyEvent *m_handledEvent = nullptr;   // already dispatched to the handlers
     bool m_forwarding = false;                   // a grid key is being passed to the editor
     int m_drawRow = -1;
+    DBGridButton m_editButton;
 };

@@ -29,6 +29,21 @@ using widgetfixture::field;
 namespace {
 
 // A window with a grid over items (code, name, weight) and an edit after it.
+// The visible button named "Pesquisar" under an accessibility node.
+QAccessibleInterface *accessibleButton(QAccessibleInterface *node)
+{
+    for (int i = 0; node && i < node->childCount(); ++i) {
+        QAccessibleInterface *child = node->child(i);
+        if (!child || child->state().invisible)
+            continue;
+        if (child->role() == QAccessible::Button && child->text(QAccessible::Name) == QStringLiteral("Pesquisar"))
+            return child;
+        if (QAccessibleInterface *found = accessibleButton(child))
+            return found;
+    }
+    return nullptr;
+}
+
 struct GridWindow
 {
     QWidget window;
@@ -599,9 +614,23 @@ private slots:
         QTest::keyClicks(w.grid, QStringLiteral("1"));
         QTest::keyClick(w.grid->InplaceEditor(), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(clicks, 1);
+        // The button is on the window's accessibility tree, by its hint, and
+        // a click on it leaves the focus in the grid.
+        w.grid->viewport()->repaint();
+        QAccessibleInterface *button = accessibleButton(QAccessible::queryAccessibleInterface(&w.window));
+        QVERIFY(button);
+        QCOMPARE(button->text(QAccessible::Description), QStringLiteral("Código"));
+        auto *widget = qobject_cast<QWidget *>(button->object());
         const QRect cell = w.grid->visualRect(w.grid->currentIndex());
-        QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 4, cell.center().y()));
+        QVERIFY(QRect(w.grid->viewport()->mapTo(&w.window, cell.topLeft()), cell.size()).contains(widget->geometry()));
+        QTest::mouseClick(widget, Qt::LeftButton);
         QCOMPARE(clicks, 2);
+        QVERIFY(w.grid->hasFocus());
+        // Another column has no button.
+        QTest::keyClick(w.grid, Qt::Key_Tab);
+        w.grid->viewport()->repaint();
+        QVERIFY(!widget->isVisible());
+        QVERIFY(!accessibleButton(QAccessible::queryAccessibleInterface(&w.window)));
     }
 
     void pickListEditsThroughItsItems()
