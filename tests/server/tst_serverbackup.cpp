@@ -18,6 +18,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QDeadlineTimer>
 #include <QTest>
 
 #include <atomic>
@@ -123,7 +124,16 @@ private slots:
                 }
             });
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        // The backup starts while the clients write, once more changes were
+        // acknowledged than there are clients (however slow the machine).
+        const auto acknowledgedCount = [&] {
+            const std::lock_guard<std::mutex> lock(mutex);
+            return acknowledged.size();
+        };
+        // (No early return here: the writing threads must be joined first.)
+        QDeadlineTimer deadline(30000);
+        while (acknowledgedCount() <= 2 * clients && !deadline.hasExpired())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const qint64 backupStarted = clock.elapsed();
         const Finished backup = runServer({QStringLiteral("--backup"), copy, QStringLiteral("--database"),
                                            server.database()});

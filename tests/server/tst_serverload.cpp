@@ -131,9 +131,13 @@ private slots:
             QVERIFY(::send(silent[i], partial, sizeof partial - 1, 0) > 0);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        // A call held by the silent connections would wait for the server to
+        // close them, after its idle time (seconds); on a loaded machine an
+        // answered call may still take more than a second.
+        const double idleMs = server.options().idleSeconds * 1000.0;
         for (int i = 0; i < 3; ++i) {
             const double wait = newcomerWait(server.port());
-            QVERIFY2(wait >= 0 && wait < 1000, qPrintable(QStringLiteral("call waited %1 ms").arg(wait)));
+            QVERIFY2(wait >= 0 && wait < idleMs / 2, qPrintable(QStringLiteral("call waited %1 ms").arg(wait)));
         }
         for (const int sock : silent)
             ::close(sock);
