@@ -33,8 +33,9 @@ class QLineEdit;
 // Ctrl+Delete deletes the current row after the question "Excluir o
 // registro?"; Escape cancels a pending edit; Ctrl+Enter presses the column's
 // ellipsis button (a real button over the current cell, DBGridButton, which
-// assistive technology finds by its hint); F2, a double click or a click on the selected cell opens
-// the cell editor, and typing a character opens it with that character.
+// assistive technology finds by its hint); F2, a double click or a click on
+// the selected cell opens the cell editor, and typing a character opens it
+// with that character.
 // Typing puts a browsing dataset into edit, except in read-only columns and
 // fields. The cell editor uses the field's edit mask (TMaskEdit), or a
 // drop-down list for a pick-list column.
