@@ -1,16 +1,15 @@
 #include "widgets/dbgridbutton.h"
 
-#include "core/clientdataset.h"
 #include "widgets/buttonflat.h"
-#include "widgets/dbgrid.h"
 
+#include <QAbstractScrollArea>
 #include <QSplitter>
 
 namespace {
 
 // The widget the button is placed on: the grid's container. A splitter
 // would take the button for one of its panes, so its own container is used.
-QWidget *ownerOf(const TDBGrid *grid)
+QWidget *ownerOf(const QAbstractScrollArea *grid)
 {
     QWidget *owner = grid->parentWidget();
     while (qobject_cast<QSplitter *>(owner))
@@ -20,7 +19,7 @@ QWidget *ownerOf(const TDBGrid *grid)
 
 } // namespace
 
-DBGridButton::DBGridButton(TDBGrid *grid, std::function<void()> press)
+DBGridButton::DBGridButton(QAbstractScrollArea *grid, std::function<void()> press)
     : m_grid(grid), m_press(std::move(press))
 {
 }
@@ -47,7 +46,10 @@ void DBGridButton::Place(const QRect &rect, const QString &title)
     } else if (m_button->parentWidget() != owner) {
         m_button->setParent(owner);
     }
-    m_button->setAccessibleDescription(title);
+    // Placed at every paint: assistive technology hears of a new
+    // description only when it changes.
+    if (m_button->accessibleDescription() != title)
+        m_button->setAccessibleDescription(title);
     m_button->setEnabled(m_grid->isEnabled());
     const QRect onOwner(m_grid->viewport()->mapTo(owner, rect.topLeft()), rect.size());
     if (m_button->geometry() != onOwner)

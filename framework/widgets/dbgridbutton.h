@@ -6,8 +6,8 @@
 
 #include <functional>
 
+class QAbstractScrollArea;
 class TButtonFlat;
-class TDBGrid;
 
 // The ellipsis button of a grid's current cell: a real button, not a
 // drawing, so that a click reaches it and assistive technology lists it.
@@ -19,7 +19,7 @@ class TDBGrid;
 class DBGridButton
 {
 public:
-    DBGridButton(TDBGrid *grid, std::function<void()> press);
+    DBGridButton(QAbstractScrollArea *grid, std::function<void()> press);
     ~DBGridButton();
     DBGridButton(const DBGridButton &) = delete;
     DBGridButton &operator=(const DBGridButton &) = delete;
@@ -29,7 +29,7 @@ public:
     void Place(const QRect &rect, const QString &title);
 
 private:
-    TDBGrid *m_grid;
+    QAbstractScrollArea *m_grid;
     std::function<void()> m_press;
     QPointer<TButtonFlat> m_button;
 };

@@ -124,13 +124,13 @@ private slots:
                 }
             });
         }
-        // The backup starts while the clients write, once more changes were
-        // acknowledged than there are clients (however slow the machine).
+        // The backup starts while the clients write, once twice as many
+        // changes as clients were acknowledged, however slow the machine (a
+        // plain wait, no early return: the writing threads are joined below).
         const auto acknowledgedCount = [&] {
             const std::lock_guard<std::mutex> lock(mutex);
             return acknowledged.size();
         };
-        // (No early return here: the writing threads must be joined first.)
         QDeadlineTimer deadline(30000);
         while (acknowledgedCount() <= 2 * clients && !deadline.hasExpired())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
