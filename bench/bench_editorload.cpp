@@ -3,14 +3,15 @@
 //
 // - the patient list of 5,000 inpatients of the branch loaded into the data
 //   sheet and shown (the page shown, the grid painted), against the floor of
-//   the same statements run straight on the database plus one echo round
-//   trip with the same arguments (goal: at most 2 times);
+//   the same statements run straight on the database, the transfer of as
+//   many bytes as the answer has, and one echo round trip with the same
+//   arguments (goal: at most 2 times);
 // - a service record with 500 composition items loaded and shown as the
 //   user moves onto it in the service grid, against the same kind of floor.
 //
 // Each is printed with its split: the server call as the editor makes it
-// (round trip and JSON parsing), the decoding of the packet, the filling of
-// a plain dataset, and the rest (the editor's dataset, page, grid, painting).
+// (round trip, the packet read from the answer's text), the filling of a
+// plain dataset, and the rest (the editor's dataset, page, grid, painting).
 //
 // A benchmark, not a test: it exits 0 whatever it measures.
 //
@@ -93,46 +94,57 @@ bool addItems(int port, int count)
 
 struct Split
 {
-    std::vector<double> shown, call, decode, fill;
+    std::vector<double> shown, call, fill;
 };
 
 // The call alone and the dataset load alone, as the editor makes them.
 void splitTimes(TNetConnection &connection, const QString &method, const QJsonArray &args, Split &split)
 {
-    ServerResult result;
-    split.call.push_back(millis([&] { result = connection.Call(method, args); }));
     DataPacket packet;
-    split.decode.push_back(millis([&] { packet = DataPacket::fromJson(result.data); }));
+    split.call.push_back(millis([&] { connection.CallPacket(method, args, packet); }));
     ClientDataSet target;
-    split.fill.push_back(millis([&] { target.LoadFromPacket(packet); }));
+    split.fill.push_back(millis([&] { target.LoadFromPacket(std::move(packet)); }));
 }
 
-void report(const char *what, const Split &split, double floor, const char *goal)
+struct Floor
+{
+    double millis = 0;       // the statements, the transfer of the answer's bytes, one echo round trip
+    double transfer = 0;     // of which the transfer
+    double serverWork = 0;   // the method run in process, its answer encoded
+};
+
+void report(const char *what, const Split &split, const Floor &floor, const char *goal)
 {
     const double shown = median(split.shown);
     const double call = median(split.call);
-    const double decode = median(split.decode);
     const double fill = median(split.fill);
     std::printf("%s\n", what);
     std::printf("  loaded and shown   %9.2f ms (median of %zu)\n", shown, split.shown.size());
-    std::printf("    server call      %9.2f ms (round trip and JSON parsing)\n", call);
-    std::printf("    packet decoding  %9.2f ms (JSON to data packet)\n", decode);
+    std::printf("    server call      %9.2f ms (round trip, the packet read from the answer's text)\n", call);
+    std::printf("      server's work  %9.2f ms (the method run in process, its answer encoded)\n", floor.serverWork);
     std::printf("    dataset filling  %9.2f ms (data packet to a plain dataset)\n", fill);
     std::printf("    page and grid    %9.2f ms (the rest: the editor's dataset, page, grid, painting)\n",
-                shown - call - decode - fill);
-    std::printf("  floor              %9.2f ms (statements on the database plus one echo round trip)\n", floor);
-    std::printf("  ratio              %9.2f %s\n", floor > 0 ? shown / floor : 0.0, goal);
+                shown - call - fill);
+    std::printf("  floor              %9.2f ms (statements on the database, transfer of the answer's bytes,"
+                " one echo round trip)\n", floor.millis);
+    std::printf("    transfer         %9.2f ms\n", floor.transfer);
+    std::printf("  ratio              %9.2f %s\n", floor.millis > 0 ? shown / floor.millis : 0.0, goal);
 }
 
-double floorMillis(EditorHarness &harness, TNetConnection &connection, const QString &method, const QJsonArray &args,
+Floor measureFloor(EditorHarness &harness, TNetConnection &connection, const QString &method, const QJsonArray &args,
                    int runs)
 {
     SqlSession session(DatabaseConfig::parse(harness.server().database()), QStringLiteral("bench-floor"));
     const QVector<Statement> statements = callStatements(session, method, args);
     std::vector<double> direct;
-    for (int run = 0; run < runs; ++run)
+    std::vector<double> inProcess;
+    for (int run = 0; run < runs; ++run) {
         direct.push_back(replayMicros(session, statements));
-    return (median(direct) + echoMicros(connection, args, runs)) / 1000.0;
+        inProcess.push_back(inProcessMicros(session, method, args));
+    }
+    const double transfer = transferMicros(connection, answerBytes(session, method, args), runs);
+    return {(median(direct) + transfer + echoMicros(connection, args, runs)) / 1000.0, transfer / 1000.0,
+            median(inProcess) / 1000.0};
 }
 
 } // namespace
@@ -180,7 +192,7 @@ int main(int argc, char **argv)
     }
     std::printf("patient list: %d rows\n", editor->cdsPaciFiltro->RecordCount());
     report("patient list loaded into the data sheet", list,
-           floorMillis(harness, connection, QStringLiteral("getPaciFiltro"), kWholeList, runs), "(goal: at most 2)");
+           measureFloor(harness, connection, QStringLiteral("getPaciFiltro"), kWholeList, runs), "(goal: at most 2)");
 
     editor->pgcPadrao->setCurrentWidget(editor->tshFormulario);
     harness.choosePatient(Fixture::AdultWithRecords);
@@ -198,7 +210,7 @@ int main(int argc, char **argv)
     }
     std::printf("service record: %d items\n", editor->cdsConfesco->RecordCount());
     report("service record's items loaded and shown", record,
-           floorMillis(harness, connection, QStringLiteral("getConfesco"), recordArgs, runs), "(no goal set)");
+           measureFloor(harness, connection, QStringLiteral("getConfesco"), recordArgs, runs), "(no goal set)");
     if (!harness.script().errors().isEmpty())
         std::fprintf(stderr, "messages: %s\n", qPrintable(harness.script().errors().join(QLatin1Char('\n'))));
     harness.closeEditor();

@@ -1,5 +1,6 @@
 // Data and change packets as they arrive in JSON. A packet that was read must
-// read back the same from the JSON it writes.
+// read back the same from the JSON it writes, and a data packet read straight
+// from the text must equal the one read from the document.
 #include "fuzzinput.h"
 
 #include "core/abort.h"
@@ -8,6 +9,7 @@
 #include <QJsonDocument>
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -23,6 +25,27 @@ void readWrittenBack(const QJsonValue &json)
     }
 }
 
+std::optional<DataPacket> readText(const QByteArray &text)
+{
+    try {
+        return DataPacket::fromJsonText(text);
+    } catch (const UserError &) {
+        return std::nullopt;
+    }
+}
+
+void readTextAsDocument(const QByteArray &text, const QJsonValue &json)
+{
+    const std::optional<DataPacket> fromText = readText(text);
+    if (!fromText)
+        return;
+    try {
+        if (DataPacket::fromJson(json).toJson() != fromText->toJson())
+            std::abort();
+    } catch (const UserError &) {
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -33,8 +56,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QJsonValue json = QJsonDocument::fromJson(fuzzBytes(data, size)).object();
+    const QByteArray bytes = fuzzBytes(data, size);
+    const QJsonValue json = QJsonDocument::fromJson(bytes).object();
     readWrittenBack<DataPacket>(json);
+    readTextAsDocument(bytes, json);
     readWrittenBack<ChangePacket>(json);
     return 0;
 }

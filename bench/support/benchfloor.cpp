@@ -1,9 +1,12 @@
 #include "benchfloor.h"
 
+#include "core/velunor.h"
 #include "lib/demodata.h"
 #include "lib/methodtable.h"
 #include "lib/sqlsession.h"
 #include "net/tnetconnection.h"
+
+#include <httplib.h>
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -97,6 +100,34 @@ double echoMicros(const TNetConnection &like, const QJsonArray &args, int calls)
             std::fprintf(stderr, "echo: %s\n", qPrintable(result.error));
     }
     return median(times);
+}
+
+qsizetype answerBytes(SqlSession &session, const QString &method, const QJsonArray &args)
+{
+    const QByteArray body = QJsonDocument(QJsonObject{{QStringLiteral("args"), args}}).toJson(QJsonDocument::Compact);
+    return dispatchCall(session, CallOrigin{QString(), method}, body).envelope.size();
+}
+
+double transferMicros(const TNetConnection &like, qsizetype bytes, int calls)
+{
+    httplib::Client http(like.Host().toStdString(), like.Port());
+    http.set_tcp_nodelay(true);
+    http.set_keep_alive(true);
+    const httplib::Headers headers{{"Authorization", "Bearer " + operatorContext().webToken.toStdString()}};
+    const auto postMicros = [&](const std::string &body) {
+        std::vector<double> times;
+        for (int i = 0; i < calls; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            const auto response = http.Post("/echo/transfer", headers, body, "application/json");
+            times.push_back(double(clock.nsecsElapsed()) / 1000.0);
+            if (!response)
+                std::fprintf(stderr, "transfer: no answer\n");
+        }
+        return median(times);
+    };
+    const double carried = postMicros(std::string(size_t(bytes), 'x'));
+    return std::max(0.0, carried - postMicros("x"));
 }
 
 double percentile(std::vector<double> values, double fraction)

@@ -38,6 +38,15 @@ double inProcessMicros(SqlSession &session, const QString &method, const QJsonAr
 // `like`), as the median of `calls`.
 double echoMicros(const TNetConnection &like, const QJsonArray &args, int calls);
 
+// Bytes of the answer the method gives (run once in process).
+qsizetype answerBytes(SqlSession &session, const QString &method, const QJsonArray &args);
+
+// Microseconds that carrying `bytes` more bytes adds to a round trip to the
+// server at the same host and port as `like`: a request body that long,
+// which the server reads whole and refuses at its first byte, against a
+// one-byte body.
+double transferMicros(const TNetConnection &like, qsizetype bytes, int calls);
+
 // A connection to the application server at 127.0.0.1:port, as a
 // workstation makes it, in a session of the demo nutritionist.
 void connectTo(TNetConnection &connection, int port);

@@ -4,6 +4,7 @@
 #include "core/fieldformat.h"
 
 #include <QScopedValueRollback>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -15,6 +16,10 @@ struct ClientDataSet::Row
     QVector<QVariant> original;     // values as read, for a modified row
     RowStatus status = RowStatus::Unmodified;
     qint64 sequence = 0;            // order of the row's first logged change
+    // The calculated fields hold what OnCalcFields makes of the row's values.
+    // They are calculated when first read (a grid reads only the rows it
+    // shows) and again when first read after the row's values changed.
+    bool calculated = false;
 };
 
 struct ClientDataSet::DeletedRow
@@ -220,7 +225,7 @@ void ClientDataSet::CreateDataSet()
     emitReset();
 }
 
-void ClientDataSet::LoadFromPacket(const DataPacket &packet)
+void ClientDataSet::LoadFromPacket(DataPacket packet)
 {
     if (m_fields.empty()) {
         for (const PacketField &column : packet.fields)
@@ -241,24 +246,37 @@ void ClientDataSet::LoadFromPacket(const DataPacket &packet)
 
     std::vector<Row> rows;
     rows.reserve(packet.rows.size());
-    for (const QVector<QVariant> &packetRow : packet.rows) {
-        Row row;
-        row.values = emptyValues();
+    QVarLengthArray<QVariant, 32> taken;
+    for (QVector<QVariant> &packetRow : packet.rows) {
+        // The packet's row becomes the dataset's: its values are taken out
+        // and put back in field order, so that no row is made anew.
+        taken.clear();
+        for (QVariant &value : packetRow)
+            taken.append(std::move(value));
+        packetRow.resize(FieldCount());
         for (const auto &field : m_fields) {
             const int column = source[field->Index()];
-            if (column >= 0 && column < packetRow.size())
-                row.values[field->Index()] = convertToFieldType(packetRow[column], field->DataType(),
-                                                                field->Size(), field->DisplayLabel());
+            QVariant &target = packetRow[field->Index()];
+            if (column < 0 || column >= taken.size()) {
+                target = QVariant();
+                continue;
+            }
+            QVariant &value = taken[column];
+            target = hasFieldType(value, field->DataType(), field->Size())
+                ? std::move(value)
+                : convertToFieldType(value, field->DataType(), field->Size(), field->DisplayLabel());
         }
+        Row row;
+        row.values = std::move(packetRow);
         rows.push_back(std::move(row));
     }
+    packet.rows.clear();
 
     m_rows = std::move(rows);
     m_deleted.clear();
     m_current = m_rows.empty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.empty();
-    recalcAll();
     // A load always reports the state, even when the dataset was already
     // browsing: handlers that enable commands by state rely on it.
     m_state = DataSetState::Browse;
@@ -398,6 +416,8 @@ bool ClientDataSet::Locate(const QString &fieldName, const QVariant &value, bool
     const QVariant wanted = convertToFieldType(value, field->DataType(), 0, field->DisplayLabel());
     const Qt::CaseSensitivity sensitivity = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
     for (int row = 0; row < RecordCount(); ++row) {
+        if (field->Calculated())
+            ensureCalculated(row);
         if (valuesEqual(m_rows[row].values[field->Index()], wanted, field->DataType(), sensitivity)) {
             CheckBrowseMode();
             m_bof = m_eof = false;
@@ -455,7 +475,6 @@ void ClientDataSet::doInsert(int position)
             emit rowRemoved(position);
         throw;
     }
-    recalc(m_current);
     fire(AfterInsert, *this);
     fire(AfterScroll, *this);
 }
@@ -508,7 +527,7 @@ void ClientDataSet::Post()
         if (m_state == DataSetState::Insert) {
             row.status = RowStatus::Inserted;
             row.sequence = ++m_changeSequence;
-        } else if (row.status == RowStatus::Unmodified && row.values != m_editBackup) {
+        } else if (row.status == RowStatus::Unmodified && !sameStoredValues(row.values, m_editBackup)) {
             row.status = RowStatus::Modified;
             row.original = m_editBackup;
             row.sequence = ++m_changeSequence;
@@ -531,7 +550,7 @@ void ClientDataSet::Cancel()
         m_rows.erase(m_rows.begin() + position);
         m_current = std::min(position, RecordCount() - 1);
     } else {
-        m_rows[m_current].values = m_editBackup;
+        restoreValues(m_rows[m_current], m_editBackup);
     }
     m_editBackup.clear();
     // The dataset browses again before views hear of the removed or restored
@@ -561,7 +580,7 @@ void ClientDataSet::Delete()
         return;
     fire(BeforeDelete, *this);
     if (m_state == DataSetState::Edit) {
-        m_rows[m_current].values = m_editBackup;
+        restoreValues(m_rows[m_current], m_editBackup);
         m_editBackup.clear();
     }
     const int position = m_current;
@@ -643,7 +662,7 @@ void ClientDataSet::CancelUpdates()
         if (row.status == RowStatus::Inserted)
             continue;
         if (row.status == RowStatus::Modified)
-            row.values = row.original;
+            restoreValues(row, row.original);
         row.status = RowStatus::Unmodified;
         row.original.clear();
         kept.push_back(std::move(row));
@@ -659,7 +678,6 @@ void ClientDataSet::CancelUpdates()
     m_deleted.clear();
     m_current = IsEmpty() ? -1 : std::clamp(m_current, 0, RecordCount() - 1);
     m_eof = IsEmpty();
-    recalcAll();
     emitReset();
 }
 
@@ -696,6 +714,8 @@ QVariant ClientDataSet::valueAt(int row, int fieldIndex) const
 {
     if (row < 0 || row >= RecordCount() || fieldIndex < 0 || fieldIndex >= FieldCount())
         return QVariant();
+    if (m_fields[fieldIndex]->Calculated())
+        ensureCalculated(row);
     return m_rows[row].values[fieldIndex];
 }
 
@@ -723,6 +743,8 @@ const QVariant *ClientDataSet::activeValuePtr(int fieldIndex) const
     const int row = m_calcRow >= 0 ? m_calcRow : m_current;
     if (row < 0 || row >= RecordCount())
         return nullptr;
+    if (m_fields[fieldIndex]->Calculated())
+        ensureCalculated(row);
     return &m_rows[row].values[fieldIndex];
 }
 
@@ -746,7 +768,7 @@ void ClientDataSet::fieldWritten(const Field &field)
     if (m_calcRow >= 0)
         return;
     if (!field.Calculated())
-        recalc(m_current);
+        m_rows[m_current].calculated = false;
     emitRowChanged(m_current);
 }
 
@@ -759,22 +781,33 @@ void ClientDataSet::setState(DataSetState state)
     fire(OnStateChange, *this);
 }
 
-void ClientDataSet::recalc(int row)
+void ClientDataSet::ensureCalculated(int row) const
 {
-    if (!OnCalcFields || row < 0 || row >= RecordCount() || m_calcRow >= 0)
+    const Row &values = m_rows[row];
+    if (values.calculated || m_calculating)
         return;
-    m_calcRow = row;
-    try {
-        OnCalcFields(*this);
-    } catch (...) {
-        m_calcRow = -1;
-        throw;
+    // Filling the cache of calculated values does not change the dataset as
+    // its users see it.
+    auto &self = const_cast<ClientDataSet &>(*this);
+    if (OnCalcFields) {
+        const QScopedValueRollback calculating(self.m_calculating, true);
+        const QScopedValueRollback calcRow(self.m_calcRow, row);
+        OnCalcFields(self);
     }
-    m_calcRow = -1;
+    self.m_rows[row].calculated = true;
 }
 
-void ClientDataSet::recalcAll()
+void ClientDataSet::restoreValues(Row &row, const QVector<QVariant> &values)
 {
-    for (int row = 0; row < RecordCount(); ++row)
-        recalc(row);
+    row.values = values;
+    row.calculated = false;
+}
+
+bool ClientDataSet::sameStoredValues(const QVector<QVariant> &a, const QVector<QVariant> &b) const
+{
+    for (const auto &field : m_fields) {
+        if (!field->Calculated() && a.value(field->Index()) != b.value(field->Index()))
+            return false;
+    }
+    return true;
 }

@@ -141,7 +141,9 @@ public:
     // calculated field missing from the packet is an error (UserError). A
     // dataset without persistent fields takes the packet's columns as fields.
     // The change log starts empty; AfterScroll runs for the first row.
-    void LoadFromPacket(const DataPacket &packet);
+    // Values already of their field's type are moved, not copied, from a
+    // packet handed over (std::move).
+    void LoadFromPacket(DataPacket packet);
     // The rows as a packet (calculated fields left out).
     DataPacket ToPacket() const;
     void Close();
@@ -234,8 +236,11 @@ private:
     void fieldWritten(const Field &field);
     void setState(DataSetState state);
     void moveTo(int row);
-    void recalc(int row);
-    void recalcAll();
+    // Runs OnCalcFields on the row when its calculated fields are out of date.
+    void ensureCalculated(int row) const;
+    void restoreValues(Row &row, const QVector<QVariant> &values);
+    // Whether two value lists agree in every field that is not calculated.
+    bool sameStoredValues(const QVector<QVariant> &a, const QVector<QVariant> &b) const;
     QVariantMap valueMap(const QVector<QVariant> &values) const;
     QVector<QVariant> emptyValues() const;
     void doInsert(int position);
@@ -249,7 +254,8 @@ private:
     QVector<QVariant> m_editBackup;     // row values before Edit
     DataSetState m_state = DataSetState::Inactive;
     int m_current = -1;
-    int m_calcRow = -1;                 // row being calculated, -1 when none
+    int m_calcRow = -1;                 // row being calculated or shown, -1 when none
+    bool m_calculating = false;         // OnCalcFields is running
     bool m_bof = true;
     bool m_eof = true;
     bool m_logChanges = true;

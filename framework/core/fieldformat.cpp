@@ -66,6 +66,28 @@ QVariant convertToFieldType(const QVariant &value, FieldType type, int size, con
     return value;
 }
 
+bool hasFieldType(const QVariant &value, FieldType type, int size)
+{
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        return true;
+    case QMetaType::QString: {
+        const qsizetype length = static_cast<const QString *>(value.constData())->size();
+        return type == FieldType::Text && length > 0 && (size <= 0 || length <= size);
+    }
+    case QMetaType::Int:
+        return type == FieldType::Integer;
+    case QMetaType::Double:
+        return type == FieldType::Real;
+    case QMetaType::QDateTime:
+        return type == FieldType::DateTime && static_cast<const QDateTime *>(value.constData())->isValid();
+    case QMetaType::Bool:
+        return type == FieldType::Boolean;
+    default:
+        return false;
+    }
+}
+
 QVariant parseFieldText(const QString &text, FieldType type, const QString &label)
 {
     const QString trimmed = text.trimmed();

@@ -16,6 +16,9 @@ bool isNullValue(const QVariant &value);
 // field's label when the value cannot be converted.
 QVariant convertToFieldType(const QVariant &value, FieldType type, int size, const QString &label);
 
+// Whether the value is already what convertToFieldType would make of it.
+bool hasFieldType(const QVariant &value, FieldType type, int size);
+
 // Reads a typed text in the default locale (pt_BR: dd/MM/yyyy [hh:mm[:ss]],
 // decimal comma, dot as group separator). Blank text, or a blank date mask
 // such as "  /  /    ", is null. Throws UserError on bad text.

@@ -1,13 +1,16 @@
 #include "core/packets.h"
 
 #include "core/abort.h"
+#include "core/jsonreader.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QJsonArray>
+#include <QJsonDocument>
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -86,6 +89,28 @@ QVariant dateTimeFromJson(const QJsonValue &json)
     if (!json.isString() || !value.isValid())
         malformed(QStringLiteral("\"%1\" não é uma data e hora").arg(json.toVariant().toString()));
     return value.toLocalTime();
+}
+
+QVector<PacketField> fieldsFromJson(const QJsonArray &array)
+{
+    QVector<PacketField> fields;
+    for (const QJsonValue &fieldValue : array) {
+        const QJsonObject field = fieldValue.toObject();
+        const QJsonValue name = field.value(QStringLiteral("name"));
+        const QJsonValue size = field.value(QStringLiteral("size"));
+        if (!name.isString() || name.toString().isEmpty())
+            malformed(QStringLiteral("campo sem nome"));
+        if (!size.isUndefined() && !size.isDouble())
+            malformed(QStringLiteral("tamanho inválido no campo %1").arg(name.toString()));
+        fields.append({name.toString(), fieldTypeFromName(field.value(QStringLiteral("type")).toString()),
+                       size.toInt()});
+    }
+    return fields;
+}
+
+[[noreturn]] void rowSizeMismatch()
+{
+    malformed(QStringLiteral("linha com número de valores diferente do de campos"));
 }
 
 QJsonObject valuesToJson(const QVariantMap &values)
@@ -206,22 +231,11 @@ DataPacket DataPacket::fromJson(const QJsonValue &json)
         malformed(QStringLiteral("um objeto era esperado"));
     const QJsonObject object = json.toObject();
     DataPacket packet;
-    for (const QJsonValue &fieldValue : requireArray(object, QStringLiteral("fields"))) {
-        const QJsonObject field = fieldValue.toObject();
-        const QJsonValue name = field.value(QStringLiteral("name"));
-        const QJsonValue size = field.value(QStringLiteral("size"));
-        if (!name.isString() || name.toString().isEmpty())
-            malformed(QStringLiteral("campo sem nome"));
-        if (!size.isUndefined() && !size.isDouble())
-            malformed(QStringLiteral("tamanho inválido no campo %1").arg(name.toString()));
-        packet.fields.append({name.toString(),
-                              fieldTypeFromName(field.value(QStringLiteral("type")).toString()),
-                              size.toInt()});
-    }
+    packet.fields = fieldsFromJson(requireArray(object, QStringLiteral("fields")));
     for (const QJsonValue &rowValue : requireArray(object, QStringLiteral("rows"))) {
         const QJsonArray values = rowValue.toArray();
         if (!rowValue.isArray() || values.size() != packet.fields.size())
-            malformed(QStringLiteral("linha com número de valores diferente do de campos"));
+            rowSizeMismatch();
         QVector<QVariant> row;
         row.reserve(values.size());
         for (int i = 0; i < values.size(); ++i)
@@ -229,6 +243,184 @@ DataPacket DataPacket::fromJson(const QJsonValue &json)
         packet.rows.append(row);
     }
     return packet;
+}
+
+namespace {
+
+// A value of the text as a document holds it: the cells whose kind does not
+// match their column are read again by valueFromJson, so that they are
+// refused with the same message as from a document.
+QJsonValue documentValue(QByteArrayView text)
+{
+    return QJsonDocument::fromJson('[' + text.toByteArray() + ']').array().at(0);
+}
+
+// "yyyy-MM-ddTHH:mm:ss", the form the server writes, read from its bytes;
+// invalid for any other text.
+QDateTime canonicalDateTime(QByteArrayView text)
+{
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':'
+        || text[16] != ':')
+        return {};
+    int parts[6];
+    const int starts[6] = {0, 5, 8, 11, 14, 17};
+    for (int i = 0; i < 6; ++i) {
+        const int length = i == 0 ? 4 : 2;
+        int number = 0;
+        for (int at = starts[i]; at < starts[i] + length; ++at) {
+            if (text[at] < '0' || text[at] > '9')
+                return {};
+            number = number * 10 + (text[at] - '0');
+        }
+        parts[i] = number;
+    }
+    const QDate date(parts[0], parts[1], parts[2]);
+    const QTime time(parts[3], parts[4], parts[5]);
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time);
+}
+
+// The last date-time text read in a column and its value: a column often
+// repeats one (the day of every item of a record), and making a local date
+// and time is the dearest part of reading a row.
+struct LastDateTime
+{
+    QByteArrayView text;
+    QVariant value;
+};
+
+QVariant readDateTime(JsonReader &reader, LastDateTime &last)
+{
+    QByteArrayView bytes;
+    if (!reader.readPlainString(bytes))
+        return valueFromJson(reader.readString(), FieldType::DateTime);
+    if (!last.text.isNull() && bytes == last.text)
+        return last.value;
+    const QDateTime value = canonicalDateTime(bytes);
+    if (!value.isValid())
+        return valueFromJson(QString::fromUtf8(bytes), FieldType::DateTime);
+    last = {bytes, value};
+    return last.value;
+}
+
+QVariant readCell(JsonReader &reader, FieldType type, LastDateTime &lastDateTime)
+{
+    using Kind = JsonReader::Kind;
+    const Kind kind = reader.peek();
+    if (kind == Kind::Null) {
+        reader.readNull();
+        return {};
+    }
+    switch (type) {
+    case FieldType::Text:
+        if (kind == Kind::String)
+            return reader.readString();
+        break;
+    case FieldType::Integer:
+        if (kind == Kind::Number) {
+            bool integral = false;
+            qint64 integer = 0;
+            const double number = reader.readNumber(&integral, &integer);
+            return valueFromJson(integral ? QJsonValue(integer) : QJsonValue(number), type);
+        }
+        break;
+    case FieldType::Real:
+        if (kind == Kind::Number)
+            return reader.readNumber();
+        break;
+    case FieldType::DateTime:
+        if (kind == Kind::String)
+            return readDateTime(reader, lastDateTime);
+        break;
+    case FieldType::Boolean:
+        if (kind == Kind::Boolean)
+            return reader.readBoolean();
+        break;
+    }
+    return valueFromJson(documentValue(reader.readRaw()), type);
+}
+
+void readRows(JsonReader &reader, DataPacket &packet)
+{
+    if (reader.peek() != JsonReader::Kind::Array)
+        malformed(QStringLiteral("\"rows\" deve ser uma lista"));
+    const qsizetype width = packet.fields.size();
+    std::vector<LastDateTime> lastDateTimes(static_cast<size_t>(width));
+    reader.beginArray();
+    while (reader.nextElement()) {
+        if (reader.peek() != JsonReader::Kind::Array)
+            rowSizeMismatch();
+        QVector<QVariant> row;
+        row.reserve(width);
+        reader.beginArray();
+        while (reader.nextElement()) {
+            if (row.size() == width)
+                rowSizeMismatch();
+            const qsizetype column = row.size();
+            row.append(readCell(reader, packet.fields.at(column).type, lastDateTimes[size_t(column)]));
+        }
+        if (row.size() != width)
+            rowSizeMismatch();
+        packet.rows.append(std::move(row));
+    }
+}
+
+} // namespace
+
+DataPacket DataPacket::read(JsonReader &reader)
+{
+    if (reader.peek() != JsonReader::Kind::Object)
+        malformed(QStringLiteral("um objeto era esperado"));
+    DataPacket packet;
+    bool haveFields = false;
+    bool haveRows = false;
+    // Rows met before the fields are read once the fields are known.
+    QByteArrayView rowsText;
+    QString key;
+    reader.beginObject();
+    while (reader.nextKey(key)) {
+        const bool fields = key == QLatin1String("fields");
+        const bool rows = key == QLatin1String("rows");
+        if ((fields && haveFields) || (rows && haveRows))
+            malformed(QStringLiteral("\"%1\" repetido").arg(key));
+        if (fields) {
+            const QJsonValue list = documentValue(reader.readRaw());
+            if (!list.isArray())
+                malformed(QStringLiteral("\"fields\" deve ser uma lista"));
+            packet.fields = fieldsFromJson(list.toArray());
+            haveFields = true;
+        } else if (rows) {
+            haveRows = true;
+            if (haveFields)
+                readRows(reader, packet);
+            else
+                rowsText = reader.readRaw();
+        } else {
+            reader.skipValue();
+        }
+    }
+    if (!haveFields)
+        malformed(QStringLiteral("\"fields\" deve ser uma lista"));
+    if (!haveRows)
+        malformed(QStringLiteral("\"rows\" deve ser uma lista"));
+    if (!rowsText.isNull()) {
+        JsonReader rows(rowsText);
+        readRows(rows, packet);
+    }
+    return packet;
+}
+
+DataPacket DataPacket::fromJsonText(QByteArrayView text)
+{
+    try {
+        JsonReader reader(text);
+        DataPacket packet = read(reader);
+        reader.expectEnd();
+        return packet;
+    } catch (const JsonSyntaxError &error) {
+        malformed(QStringLiteral("texto JSON inválido (%1)").arg(QString::fromUtf8(error.what())));
+    }
 }
 
 QString changeKindName(ChangeKind kind)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
 #include <QVector>
+
+class JsonReader;
 
 // The value types a field or packet column can hold.
 enum class FieldType { Text, Integer, Real, DateTime, Boolean };
@@ -39,6 +42,13 @@ struct DataPacket
     QJsonObject toJson() const;
     // Throws UserError on a malformed packet.
     static DataPacket fromJson(const QJsonValue &json);
+    // The same from the packet's JSON text, read value by value straight
+    // into the rows (no document in between). Throws UserError on a
+    // malformed packet or text.
+    static DataPacket fromJsonText(QByteArrayView text);
+    // Reads a packet value where the reader stands, inside a larger text.
+    // Throws UserError on a malformed packet, JsonSyntaxError on bad text.
+    static DataPacket read(JsonReader &reader);
 };
 
 enum class ChangeKind { Insert, Modify, Delete };

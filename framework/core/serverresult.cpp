@@ -1,10 +1,14 @@
 #include "core/serverresult.h"
 
+#include "core/jsonreader.h"
 #include "core/messages.h"
+#include "core/packets.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+
+#include <optional>
 
 ServerResult ServerResult::success(const QJsonValue &data)
 {
@@ -21,6 +25,21 @@ ServerResult ServerResult::noAnswer(const QString &error)
     return {false, QJsonValue(), error, true};
 }
 
+namespace {
+
+ServerResult invalidAnswer()
+{
+    return ServerResult::failure(QStringLiteral("Resposta inválida do servidor de aplicação."));
+}
+
+ServerResult refusal(const QString &error)
+{
+    return ServerResult::failure(error.isEmpty() ? QStringLiteral("O servidor de aplicação recusou a operação.")
+                                                 : error);
+}
+
+} // namespace
+
 ServerResult ServerResult::fromJson(const QByteArray &body)
 {
     QJsonParseError parseError;
@@ -28,11 +47,48 @@ ServerResult ServerResult::fromJson(const QByteArray &body)
     const QJsonObject envelope = document.object();
     const QJsonValue ok = envelope.value(QStringLiteral("ok"));
     if (parseError.error != QJsonParseError::NoError || !document.isObject() || !ok.isBool())
-        return failure(QStringLiteral("Resposta inválida do servidor de aplicação."));
+        return invalidAnswer();
     if (ok.toBool())
         return success(envelope.value(QStringLiteral("data")));
-    const QString error = envelope.value(QStringLiteral("error")).toString();
-    return failure(error.isEmpty() ? QStringLiteral("O servidor de aplicação recusou a operação.") : error);
+    return refusal(envelope.value(QStringLiteral("error")).toString());
+}
+
+ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packet)
+{
+    std::optional<bool> ok;
+    QString error;
+    // Data met before "ok" is read once the answer is known to be ok.
+    QByteArrayView dataText;
+    bool haveData = false;
+    try {
+        JsonReader reader(body);
+        reader.beginObject();
+        QString key;
+        while (reader.nextKey(key)) {
+            if (key == QLatin1String("ok") && reader.peek() == JsonReader::Kind::Boolean) {
+                ok = reader.readBoolean();
+            } else if (key == QLatin1String("error") && reader.peek() == JsonReader::Kind::String) {
+                error = reader.readString();
+            } else if (key == QLatin1String("data") && ok == true) {
+                packet = DataPacket::read(reader);
+                haveData = true;
+            } else if (key == QLatin1String("data")) {
+                dataText = reader.readRaw();
+            } else {
+                reader.skipValue();
+            }
+        }
+        reader.expectEnd();
+    } catch (const JsonSyntaxError &) {
+        return invalidAnswer();
+    }
+    if (!ok.has_value())
+        return invalidAnswer();
+    if (!*ok)
+        return refusal(error);
+    if (!haveData)
+        packet = DataPacket::fromJsonText(dataText.isNull() ? QByteArrayView("null") : dataText);
+    return success(QJsonValue(QJsonValue::Undefined));
 }
 
 QByteArray ServerResult::toJson() const

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QJsonValue>
 #include <QString>
+
+struct DataPacket;
 
 // The answer envelope of the application server:
 // {"ok":true,"data":...} or {"ok":false,"error":"<message for the user>"}.
@@ -21,6 +24,11 @@ struct ServerResult
     static ServerResult noAnswer(const QString &error);
     // A body that is not an envelope reads as a failure saying so.
     static ServerResult fromJson(const QByteArray &body);
+    // The same for an answer whose data is a data packet: the packet is read
+    // from the text straight into `packet` and `data` stays undefined.
+    // Throws UserError when the server's answer is ok but its packet is
+    // malformed.
+    static ServerResult fromPacketJson(QByteArrayView body, DataPacket &packet);
     QByteArray toJson() const;
 };
 

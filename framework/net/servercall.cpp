@@ -31,7 +31,9 @@ void LoadPacket(ClientDataSet &target, const QJsonValue &packet)
 void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QString &method,
                     const QJsonArray &args)
 {
-    LoadPacket(target, CallServer(connection, method, args));
+    DataPacket packet;
+    CheckResultServ(connection.CallPacket(method, args, packet));
+    target.LoadFromPacket(std::move(packet));
 }
 
 void KeepForResend(ClientDataSet &level)

@@ -28,6 +28,11 @@ struct TNetConnection::Client
 
 namespace {
 
+ServerResult readAnswer(QByteArrayView body)
+{
+    return ServerResult::fromJson(QByteArray::fromRawData(body.data(), body.size()));
+}
+
 TNetConnection::LoginHandler &loginHandler()
 {
     static TNetConnection::LoginHandler handler;
@@ -138,6 +143,16 @@ void TNetConnection::SetConnected(bool connected)
 
 ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
 {
+    return call(method, args, readAnswer);
+}
+
+ServerResult TNetConnection::CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet)
+{
+    return call(method, args, [&packet](QByteArrayView body) { return ServerResult::fromPacketJson(body, packet); });
+}
+
+ServerResult TNetConnection::call(const QString &method, const QJsonArray &args, const AnswerReader &read)
+{
     ServerResult result;
     if (m_serverName.section(QLatin1Char('.'), -1).isEmpty()) {
         result = ServerResult::failure(QStringLiteral("Conexão sem o nome do objeto do servidor de aplicação."));
@@ -149,12 +164,12 @@ ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
         if (renewable && operatorContext().webToken.isEmpty())
             renewSession(*this);
         bool sessionRefused = false;
-        result = send(method, args, sessionToken(), &sessionRefused);
+        result = send(method, args, sessionToken(), &sessionRefused, read);
         // The server refuses a call without a live session before running
         // any of it, so sending it again after a new login cannot apply a
         // change twice.
         if (sessionRefused && renewable && renewSession(*this))
-            result = send(method, args, sessionToken(), &sessionRefused);
+            result = send(method, args, sessionToken(), &sessionRefused, read);
     }
     if (!result.ok && m_throwException)
         throw UserError(result.error);
@@ -164,7 +179,8 @@ ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
 ServerResult TNetConnection::Login(const QString &operatorCode, const QString &password)
 {
     bool sessionRefused = false;
-    const ServerResult result = send(QStringLiteral("Login"), {operatorCode, password}, QString(), &sessionRefused);
+    const ServerResult result = send(QStringLiteral("Login"), {operatorCode, password}, QString(), &sessionRefused,
+                                     readAnswer);
     if (result.ok)
         operatorContext().webToken = result.data.toString();
     return result;
@@ -173,14 +189,14 @@ ServerResult TNetConnection::Login(const QString &operatorCode, const QString &p
 ServerResult TNetConnection::Logout()
 {
     bool sessionRefused = false;
-    const ServerResult result = send(QStringLiteral("Logout"), {}, sessionToken(), &sessionRefused);
+    const ServerResult result = send(QStringLiteral("Logout"), {}, sessionToken(), &sessionRefused, readAnswer);
     if (m_token.isEmpty())
         operatorContext().webToken.clear();
     return result;
 }
 
 ServerResult TNetConnection::send(const QString &method, const QJsonArray &args, const QString &token,
-                                  bool *sessionRefused)
+                                  bool *sessionRefused, const AnswerReader &read)
 {
     if (!Connected())
         SetConnected(true);
@@ -199,5 +215,5 @@ ServerResult TNetConnection::send(const QString &method, const QJsonArray &args,
     if (!response)
         return ServerResult::noAnswer(transportMessage(response.error(), m_host, m_port));
     *sessionRefused = response->status == 401;
-    return ServerResult::fromJson(QByteArray::fromStdString(response->body));
+    return read(QByteArrayView(response->body.data(), qsizetype(response->body.size())));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/packets.h"
 #include "core/serverresult.h"
 
 #include <QJsonArray>
@@ -74,6 +75,11 @@ public:
     // (or as UserError when ThrowException is set); a transport failure is
     // marked `unanswered`.
     ServerResult Call(const QString &method, const QJsonArray &args = {});
+    // The same for a method answering a data packet: the packet is read from
+    // the answer's text straight into `packet` (the result's data stays
+    // undefined). Throws UserError when the answer is ok but its packet is
+    // malformed.
+    ServerResult CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet);
 
     // Logs the operator in (method Login) and, on success, keeps the
     // session's token in the operator context for every connection.
@@ -95,8 +101,12 @@ signals:
 
 private:
     struct Client;
+    // Reads the answer's body into a result.
+    using AnswerReader = std::function<ServerResult(QByteArrayView body)>;
+    ServerResult call(const QString &method, const QJsonArray &args, const AnswerReader &read);
     // Sends a request; *sessionRefused tells an answer of HTTP 401.
-    ServerResult send(const QString &method, const QJsonArray &args, const QString &token, bool *sessionRefused);
+    ServerResult send(const QString &method, const QJsonArray &args, const QString &token, bool *sessionRefused,
+                      const AnswerReader &read);
     QString sessionToken() const;
     QString caFile() const;
 
