@@ -345,6 +345,46 @@ private slots:
         QCOMPARE(data.FieldByName(QStringLiteral("CODE"))->DisplayText(), QStringLiteral("#0001"));
     }
 
+    // A row's calculated fields are computed when first read and again only
+    // after the row changed; computing them changes nothing that is sent.
+    void calculatedFieldsComputedWhenRead()
+    {
+        ClientDataSet data;
+        declareItems(data);
+        FieldDef label = text(QStringLiteral("LABEL"), 20);
+        label.calculated = true;
+        data.AddField(label);
+        int runs = 0;
+        data.OnCalcFields = [&runs](ClientDataSet &ds) {
+            ++runs;
+            ds.FieldByName(QStringLiteral("LABEL"))->SetAsString(ds.FieldByName(QStringLiteral("UNIT"))->AsString());
+        };
+        data.LoadFromPacket(itemsPacket());
+        QCOMPARE(runs, 0);
+        QCOMPARE(data.valueAt(2, 4).toString(), QString());
+        QCOMPARE(data.displayTextAt(1, 4), QStringLiteral("frasc"));
+        data.valueAt(1, 4);
+        QCOMPARE(runs, 2);
+
+        // An edit that stores nothing new logs no change, though the row
+        // (never read before) was calculated while it was edited.
+        data.Edit();
+        data.FieldByName(QStringLiteral("UNIT"))->SetAsString(QStringLiteral("ml"));
+        QCOMPARE(data.FieldByName(QStringLiteral("LABEL"))->AsString(), QStringLiteral("ml"));
+        data.Post();
+        QCOMPARE(data.ChangeCount(), 0);
+
+        // A cancelled edit shows the stored row's calculation again.
+        data.Edit();
+        data.FieldByName(QStringLiteral("UNIT"))->SetAsString(QStringLiteral("g"));
+        QCOMPARE(data.FieldByName(QStringLiteral("LABEL"))->AsString(), QStringLiteral("g"));
+        data.Cancel();
+        QCOMPARE(data.FieldByName(QStringLiteral("LABEL"))->AsString(), QStringLiteral("ml"));
+        QCOMPARE(data.ChangeCount(), 0);
+        QVERIFY(data.Locate(QStringLiteral("LABEL"), QStringLiteral("frasc")));
+        QCOMPARE(data.RecNo(), 1);
+    }
+
     void typedTextIsReadInTheLocale()
     {
         ClientDataSet data;
