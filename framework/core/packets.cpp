@@ -281,30 +281,52 @@ QDateTime canonicalDateTime(QByteArrayView text)
     return QDateTime(date, time);
 }
 
-// The last date-time text read in a column and its value: a column often
-// repeats one (the day of every item of a record), and making a local date
-// and time is the dearest part of reading a row.
-struct LastDateTime
+// The last text read in a column and the value made of it. Columns often
+// repeat a value row after row (the day of every item of a record, the
+// standard of many inpatients): the value is then shared instead of made
+// again, which spares an allocation per text and the local-time conversion
+// per date-time, the dearest parts of reading a row.
+struct LastText
 {
     QByteArrayView text;
     QVariant value;
 };
 
-QVariant readDateTime(JsonReader &reader, LastDateTime &last)
+// A string cell without escapes, as `make` reads its bytes; a cell with an
+// escape is read whole into a text and given to `escaped`.
+template<typename Make, typename Escaped>
+QVariant readTextCell(JsonReader &reader, LastText &last, Make make, Escaped escaped)
 {
     QByteArrayView bytes;
     if (!reader.readPlainString(bytes))
-        return valueFromJson(reader.readString(), FieldType::DateTime);
-    if (!last.text.isNull() && bytes == last.text)
-        return last.value;
-    const QDateTime value = canonicalDateTime(bytes);
-    if (!value.isValid())
-        return valueFromJson(QString::fromUtf8(bytes), FieldType::DateTime);
-    last = {bytes, value};
+        return escaped(reader.readString());
+    if (last.text.isNull() || bytes != last.text)
+        last = {bytes, make(bytes)};
     return last.value;
 }
 
-QVariant readCell(JsonReader &reader, FieldType type, LastDateTime &lastDateTime)
+QVariant dateTimeFromText(const QString &text)
+{
+    return valueFromJson(text, FieldType::DateTime);
+}
+
+QVariant dateTimeFromBytes(QByteArrayView bytes)
+{
+    const QDateTime value = canonicalDateTime(bytes);
+    return value.isValid() ? QVariant(value) : dateTimeFromText(QString::fromUtf8(bytes));
+}
+
+QVariant textFromBytes(QByteArrayView bytes)
+{
+    return QString::fromUtf8(bytes);
+}
+
+QVariant textFromText(const QString &text)
+{
+    return text;
+}
+
+QVariant readCell(JsonReader &reader, FieldType type, LastText &last)
 {
     using Kind = JsonReader::Kind;
     const Kind kind = reader.peek();
@@ -315,7 +337,7 @@ QVariant readCell(JsonReader &reader, FieldType type, LastDateTime &lastDateTime
     switch (type) {
     case FieldType::Text:
         if (kind == Kind::String)
-            return reader.readString();
+            return readTextCell(reader, last, textFromBytes, textFromText);
         break;
     case FieldType::Integer:
         if (kind == Kind::Number) {
@@ -331,7 +353,7 @@ QVariant readCell(JsonReader &reader, FieldType type, LastDateTime &lastDateTime
         break;
     case FieldType::DateTime:
         if (kind == Kind::String)
-            return readDateTime(reader, lastDateTime);
+            return readTextCell(reader, last, dateTimeFromBytes, dateTimeFromText);
         break;
     case FieldType::Boolean:
         if (kind == Kind::Boolean)
@@ -346,7 +368,7 @@ void readRows(JsonReader &reader, DataPacket &packet)
     if (reader.peek() != JsonReader::Kind::Array)
         malformed(QStringLiteral("\"rows\" deve ser uma lista"));
     const qsizetype width = packet.fields.size();
-    std::vector<LastDateTime> lastDateTimes(static_cast<size_t>(width));
+    std::vector<LastText> lastTexts(static_cast<size_t>(width));
     reader.beginArray();
     while (reader.nextElement()) {
         if (reader.peek() != JsonReader::Kind::Array)
@@ -358,7 +380,7 @@ void readRows(JsonReader &reader, DataPacket &packet)
             if (row.size() == width)
                 rowSizeMismatch();
             const qsizetype column = row.size();
-            row.append(readCell(reader, packet.fields.at(column).type, lastDateTimes[size_t(column)]));
+            row.append(readCell(reader, packet.fields.at(column).type, lastTexts[size_t(column)]));
         }
         if (row.size() != width)
             rowSizeMismatch();

@@ -54,6 +54,9 @@ void DataSetModel::reset()
 {
     beginResetModel();
     m_shown = effectiveColumns();
+    m_shownFields.clear();
+    for (const DataSetColumn &column : m_shown)
+        m_shownFields.append(m_dataSet ? m_dataSet->FindField(column.fieldName) : nullptr);
     m_rowCount = datasetRowCount();
     endResetModel();
 }
@@ -99,6 +102,10 @@ Field *DataSetModel::FieldAt(int column) const
 {
     if (!m_dataSet || column < 0 || column >= m_shown.size())
         return nullptr;
+    // Every cell asks: the fields are found once per reset, and a field
+    // declared since is looked for by name.
+    if (Field *field = m_shownFields.value(column))
+        return field;
     return m_dataSet->FindField(m_shown.at(column).fieldName);
 }
 

@@ -65,6 +65,7 @@ private:
     QPointer<ClientDataSet> m_dataSet;
     QVector<DataSetColumn> m_columns;   // as given
     QVector<DataSetColumn> m_shown;     // as shown
+    QVector<Field *> m_shownFields;     // their fields, found at the last reset
     int m_rowCount = 0;
     // While announcing a change: the dataset row that was inserted (+1) or
     // removed (-1) at m_changedRow; 0 when none is being announced.

@@ -102,6 +102,18 @@ int TDBGrid::ColumnCount() const
 
 void TDBGrid::applyColumnWidths()
 {
+    // The widths follow from the columns shown, their set widths and their
+    // titles: a reload of the same columns keeps the widths they have (also
+    // one the user dragged), without measuring every title again.
+    QStringList layout;
+    for (int i = 0; i < m_model->columnCount(); ++i) {
+        const Field *field = m_model->FieldAt(i);
+        layout << (field ? field->FieldName() : QString()) << QString::number(m_columns.value(i).width)
+               << m_model->headerData(i, Qt::Horizontal).toString();
+    }
+    if (layout == m_appliedLayout)
+        return;
+    m_appliedLayout = layout;
     for (int i = 0; i < m_model->columnCount(); ++i) {
         int width = m_columns.value(i).width;
         if (width <= 0) {

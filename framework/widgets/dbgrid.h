@@ -155,6 +155,7 @@ private:
     DataSetModel *m_model;
     QPointer<ClientDataSet> m_dataSet;
     QVector<TColumn> m_columns;
+    QStringList m_appliedLayout;   // the columns whose widths were applied
     bool m_readOnly = false;
     int m_keptColumn = -1;
     int m_selectedColumn = 0;

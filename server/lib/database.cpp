@@ -26,10 +26,10 @@ int digits(QStringView text, int from, int count)
 {
     int number = 0;
     for (int i = from; i < from + count; ++i) {
-        const int digit = text.at(i).digitValue();
-        if (digit < 0 || digit > 9)
+        const char16_t unit = text.at(i).unicode();
+        if (unit < u'0' || unit > u'9')
             return -1;
-        number = number * 10 + digit;
+        number = number * 10 + (unit - u'0');
     }
     return number;
 }

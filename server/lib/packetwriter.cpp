@@ -27,8 +27,13 @@ void appendDateTime(QByteArray &out, const QVariant &value)
     if (value.typeId() == QMetaType::QString) {
         const QString text = value.toString();
         if (isCanonicalDateTime(text)) {
-            out.append('"').append(QStringView(text).left(10).toLatin1()).append('T');
-            out.append(QStringView(text).mid(11).toLatin1()).append('"');
+            const qsizetype start = out.size();
+            out.resize(start + text.size() + 2);
+            char *next = out.data() + start;
+            *next++ = '"';
+            for (qsizetype i = 0; i < text.size(); ++i)
+                *next++ = i == 10 ? 'T' : char(text.at(i).unicode());
+            *next = '"';
             return;
         }
     }
