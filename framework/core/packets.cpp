@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -363,7 +364,7 @@ QVariant readCell(JsonReader &reader, FieldType type, LastText &last)
     return valueFromJson(documentValue(reader.readRaw()), type);
 }
 
-void readRows(JsonReader &reader, DataPacket &packet)
+void readRows(JsonReader &reader, DataPacket &packet, qsizetype rowCapacity)
 {
     if (reader.peek() != JsonReader::Kind::Array)
         malformed(QStringLiteral("\"rows\" deve ser uma lista"));
@@ -374,7 +375,7 @@ void readRows(JsonReader &reader, DataPacket &packet)
         if (reader.peek() != JsonReader::Kind::Array)
             rowSizeMismatch();
         QVector<QVariant> row;
-        row.reserve(width);
+        row.reserve(std::max(width, rowCapacity));
         reader.beginArray();
         while (reader.nextElement()) {
             if (row.size() == width)
@@ -390,7 +391,7 @@ void readRows(JsonReader &reader, DataPacket &packet)
 
 } // namespace
 
-DataPacket DataPacket::read(JsonReader &reader)
+DataPacket DataPacket::read(JsonReader &reader, qsizetype rowCapacity)
 {
     if (reader.peek() != JsonReader::Kind::Object)
         malformed(QStringLiteral("um objeto era esperado"));
@@ -415,7 +416,7 @@ DataPacket DataPacket::read(JsonReader &reader)
         } else if (rows) {
             haveRows = true;
             if (haveFields)
-                readRows(reader, packet);
+                readRows(reader, packet, rowCapacity);
             else
                 rowsText = reader.readRaw();
         } else {
@@ -428,16 +429,16 @@ DataPacket DataPacket::read(JsonReader &reader)
         malformed(QStringLiteral("\"rows\" deve ser uma lista"));
     if (!rowsText.isNull()) {
         JsonReader rows(rowsText);
-        readRows(rows, packet);
+        readRows(rows, packet, rowCapacity);
     }
     return packet;
 }
 
-DataPacket DataPacket::fromJsonText(QByteArrayView text)
+DataPacket DataPacket::fromJsonText(QByteArrayView text, qsizetype rowCapacity)
 {
     try {
         JsonReader reader(text);
-        DataPacket packet = read(reader);
+        DataPacket packet = read(reader, rowCapacity);
         reader.expectEnd();
         return packet;
     } catch (const JsonSyntaxError &error) {

@@ -43,12 +43,14 @@ struct DataPacket
     // Throws UserError on a malformed packet.
     static DataPacket fromJson(const QJsonValue &json);
     // The same from the packet's JSON text, read value by value straight
-    // into the rows (no document in between). Throws UserError on a
-    // malformed packet or text.
-    static DataPacket fromJsonText(QByteArrayView text);
+    // into the rows (no document in between). Each row is made with room for
+    // `rowCapacity` values when that is more than its columns, so that a
+    // dataset with calculated fields takes it over without growing it.
+    // Throws UserError on a malformed packet or text.
+    static DataPacket fromJsonText(QByteArrayView text, qsizetype rowCapacity = 0);
     // Reads a packet value where the reader stands, inside a larger text.
     // Throws UserError on a malformed packet, JsonSyntaxError on bad text.
-    static DataPacket read(JsonReader &reader);
+    static DataPacket read(JsonReader &reader, qsizetype rowCapacity = 0);
 };
 
 enum class ChangeKind { Insert, Modify, Delete };

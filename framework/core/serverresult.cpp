@@ -53,7 +53,7 @@ ServerResult ServerResult::fromJson(const QByteArray &body)
     return refusal(envelope.value(QStringLiteral("error")).toString());
 }
 
-ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packet)
+ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packet, qsizetype rowCapacity)
 {
     std::optional<bool> ok;
     QString error;
@@ -70,7 +70,7 @@ ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packe
             } else if (key == QLatin1String("error") && reader.peek() == JsonReader::Kind::String) {
                 error = reader.readString();
             } else if (key == QLatin1String("data") && ok == true) {
-                packet = DataPacket::read(reader);
+                packet = DataPacket::read(reader, rowCapacity);
                 haveData = true;
             } else if (key == QLatin1String("data")) {
                 dataText = reader.readRaw();
@@ -87,7 +87,7 @@ ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packe
     if (!*ok)
         return refusal(error);
     if (!haveData)
-        packet = DataPacket::fromJsonText(dataText.isNull() ? QByteArrayView("null") : dataText);
+        packet = DataPacket::fromJsonText(dataText.isNull() ? QByteArrayView("null") : dataText, rowCapacity);
     return success(QJsonValue(QJsonValue::Undefined));
 }
 

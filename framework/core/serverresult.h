@@ -25,10 +25,11 @@ struct ServerResult
     // A body that is not an envelope reads as a failure saying so.
     static ServerResult fromJson(const QByteArray &body);
     // The same for an answer whose data is a data packet: the packet is read
-    // from the text straight into `packet` and `data` stays undefined.
+    // from the text straight into `packet` (rows with room for `rowCapacity`
+    // values, see DataPacket::fromJsonText) and `data` stays undefined.
     // Throws UserError when the server's answer is ok but its packet is
     // malformed.
-    static ServerResult fromPacketJson(QByteArrayView body, DataPacket &packet);
+    static ServerResult fromPacketJson(QByteArrayView body, DataPacket &packet, qsizetype rowCapacity = 0);
     QByteArray toJson() const;
 };
 

@@ -32,7 +32,9 @@ void LoadFromServer(ClientDataSet &target, TNetConnection &connection, const QSt
                     const QJsonArray &args)
 {
     DataPacket packet;
-    CheckResultServ(connection.CallPacket(method, args, packet));
+    // Rows made with room for the dataset's calculated fields are taken
+    // over as they are.
+    CheckResultServ(connection.CallPacket(method, args, packet, target.FieldCount()));
     target.LoadFromPacket(std::move(packet));
 }
 

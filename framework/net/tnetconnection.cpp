@@ -146,9 +146,12 @@ ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
     return call(method, args, readAnswer);
 }
 
-ServerResult TNetConnection::CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet)
+ServerResult TNetConnection::CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet,
+                                        qsizetype rowCapacity)
 {
-    return call(method, args, [&packet](QByteArrayView body) { return ServerResult::fromPacketJson(body, packet); });
+    return call(method, args, [&packet, rowCapacity](QByteArrayView body) {
+        return ServerResult::fromPacketJson(body, packet, rowCapacity);
+    });
 }
 
 ServerResult TNetConnection::call(const QString &method, const QJsonArray &args, const AnswerReader &read)

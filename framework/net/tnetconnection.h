@@ -76,10 +76,11 @@ public:
     // marked `unanswered`.
     ServerResult Call(const QString &method, const QJsonArray &args = {});
     // The same for a method answering a data packet: the packet is read from
-    // the answer's text straight into `packet` (the result's data stays
-    // undefined). Throws UserError when the answer is ok but its packet is
-    // malformed.
-    ServerResult CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet);
+    // the answer's text straight into `packet`, each row with room for
+    // `rowCapacity` values (the result's data stays undefined). Throws
+    // UserError when the answer is ok but its packet is malformed.
+    ServerResult CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet,
+                            qsizetype rowCapacity = 0);
 
     // Logs the operator in (method Login) and, on success, keeps the
     // session's token in the operator context for every connection.
