@@ -230,7 +230,7 @@ int main(int argc, char **argv)
     }
     std::printf("service record: %d items\n", editor->cdsConfesco->RecordCount());
     report("service record's items loaded and shown", record,
-           measureFloor(harness, connection, QStringLiteral("getConfesco"), recordArgs, runs), "(no goal set)");
+           measureFloor(harness, connection, QStringLiteral("getConfesco"), recordArgs, runs), "(goal: at most 2)");
     if (!harness.script().errors().isEmpty())
         std::fprintf(stderr, "messages: %s\n", qPrintable(harness.script().errors().join(QLatin1Char('\n'))));
     harness.closeEditor();
