@@ -36,6 +36,15 @@ void declareItems(ClientDataSet &data)
     data.AddField(typed(QStringLiteral("DAY"), FieldType::DateTime));
 }
 
+// The items with a calculated field LABEL after them (index 4).
+void declareItemsWithLabel(ClientDataSet &data)
+{
+    declareItems(data);
+    FieldDef label = text(QStringLiteral("LABEL"), 20);
+    label.calculated = true;
+    data.AddField(label);
+}
+
 DataPacket itemsPacket()
 {
     DataPacket packet;
@@ -319,10 +328,7 @@ private slots:
     void calculatedFieldsPerRow()
     {
         ClientDataSet data;
-        declareItems(data);
-        FieldDef label = text(QStringLiteral("LABEL"), 20);
-        label.calculated = true;
-        data.AddField(label);
+        declareItemsWithLabel(data);
         data.OnCalcFields = [](ClientDataSet &ds) {
             ds.FieldByName(QStringLiteral("LABEL"))->SetAsString(
                 ds.FieldByName(QStringLiteral("CODE"))->AsString() + QLatin1Char('/')
@@ -350,10 +356,7 @@ private slots:
     void calculatedFieldsComputedWhenRead()
     {
         ClientDataSet data;
-        declareItems(data);
-        FieldDef label = text(QStringLiteral("LABEL"), 20);
-        label.calculated = true;
-        data.AddField(label);
+        declareItemsWithLabel(data);
         int runs = 0;
         data.OnCalcFields = [&runs](ClientDataSet &ds) {
             ++runs;
