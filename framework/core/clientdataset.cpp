@@ -4,6 +4,7 @@
 #include "core/fieldformat.h"
 
 #include <QScopedValueRollback>
+#include <QThreadPool>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -225,6 +226,18 @@ void ClientDataSet::CreateDataSet()
     emitReset();
 }
 
+// Thousands of rows take a while to free: that is done on another thread
+// so that the new ones are shown at once. Their values are plain values
+// (texts, numbers, date-times), whose shared data is counted atomically.
+void ClientDataSet::releaseRows(std::vector<Row> rows)
+{
+    constexpr size_t kFreedElsewhere = 1000;
+    if (rows.size() < kFreedElsewhere)
+        return;
+    auto released = std::make_shared<std::vector<Row>>(std::move(rows));
+    QThreadPool::globalInstance()->start([released]() mutable { released.reset(); });
+}
+
 void ClientDataSet::LoadFromPacket(DataPacket packet)
 {
     if (m_fields.empty()) {
@@ -244,19 +257,35 @@ void ClientDataSet::LoadFromPacket(DataPacket packet)
         source[field->Index()] = column;
     }
 
+    // The packet's columns are usually the fields in their order (the
+    // calculated ones after them): the values then stay where they are.
+    bool sameOrder = true;
+    for (const auto &field : m_fields)
+        sameOrder = sameOrder && (field->Calculated() ? field->Index() >= packet.fields.size()
+                                                      : source[field->Index()] == field->Index());
     std::vector<Row> rows;
     rows.reserve(packet.rows.size());
     QVarLengthArray<QVariant, 32> taken;
     for (QVector<QVariant> &packetRow : packet.rows) {
-        // The packet's row becomes the dataset's: its values are taken out
-        // and put back in field order, so that no row is made anew.
-        taken.clear();
-        for (QVariant &value : packetRow)
-            taken.append(std::move(value));
-        packetRow.resize(FieldCount());
+        // The packet's row becomes the dataset's, its values put in field
+        // order and converted where they are not of their field's type:
+        // no row is made anew.
+        if (sameOrder) {
+            packetRow.resize(FieldCount());
+        } else {
+            taken.clear();
+            for (QVariant &value : packetRow)
+                taken.append(std::move(value));
+            packetRow.resize(FieldCount());
+        }
         for (const auto &field : m_fields) {
             const int column = source[field->Index()];
             QVariant &target = packetRow[field->Index()];
+            if (sameOrder && column >= 0) {
+                if (!hasFieldType(target, field->DataType(), field->Size()))
+                    target = convertToFieldType(target, field->DataType(), field->Size(), field->DisplayLabel());
+                continue;
+            }
             if (column < 0 || column >= taken.size()) {
                 target = QVariant();
                 continue;
@@ -272,7 +301,7 @@ void ClientDataSet::LoadFromPacket(DataPacket packet)
     }
     packet.rows.clear();
 
-    m_rows = std::move(rows);
+    releaseRows(std::exchange(m_rows, std::move(rows)));
     m_deleted.clear();
     m_current = m_rows.empty() ? -1 : 0;
     m_bof = true;

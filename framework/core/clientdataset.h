@@ -239,6 +239,7 @@ private:
     // Runs OnCalcFields on the row when its calculated fields are out of date.
     void ensureCalculated(int row) const;
     void restoreValues(Row &row, const QVector<QVariant> &values);
+    static void releaseRows(std::vector<Row> rows);
     // Whether two value lists agree in every field that is not calculated.
     bool sameStoredValues(const QVector<QVariant> &a, const QVector<QVariant> &b) const;
     QVariantMap valueMap(const QVector<QVariant> &values) const;

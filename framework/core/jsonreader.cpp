@@ -33,7 +33,58 @@ JsonReader::JsonReader(QByteArrayView text)
 {
 }
 
+JsonReader::JsonReader(JsonFeed &feed) : m_begin(nullptr), m_at(nullptr), m_end(nullptr), m_feed(&feed)
+{
+    grow(0);
+}
+
+template<typename Read>
+auto JsonReader::retrying(Read read)
+{
+    if (!m_feed)
+        return read();
+    for (;;) {
+        // What a reading method changes: where the text is read and the
+        // state of the innermost container.
+        const qsizetype at = m_at - m_begin;
+        const qsizetype depth = m_started.size();
+        const bool started = depth > 0 && m_started.last();
+        try {
+            return read();
+        } catch (const NeedMore &) {
+            m_started.resize(depth);
+            if (depth > 0)
+                m_started.last() = started;
+            grow(at);
+        }
+    }
+}
+
+void JsonReader::grow(qsizetype keepAt)
+{
+    const char *before = m_text.constData();
+    m_fed = !m_feed->more(m_text);
+    if (m_text.constData() != before)
+        ++m_generation;
+    m_begin = m_text.constData();
+    m_at = m_begin + keepAt;
+    m_end = m_begin + m_text.size();
+}
+
+void JsonReader::atEnd() const
+{
+    if (mayGrow())
+        throw NeedMore{};
+}
+
 void JsonReader::fail(const char *what) const
+{
+    // What is wrong may only be what has not arrived yet.
+    atEnd();
+    refuse(what);
+}
+
+void JsonReader::refuse(const char *what) const
 {
     throw JsonSyntaxError(std::string(what) + " na posição " + std::to_string(m_at - m_begin));
 }
@@ -51,6 +102,11 @@ char JsonReader::next()
 }
 
 JsonReader::Kind JsonReader::peek()
+{
+    return retrying([this] { return peekNow(); });
+}
+
+JsonReader::Kind JsonReader::peekNow()
 {
     switch (next()) {
     case '{':
@@ -76,19 +132,19 @@ void JsonReader::open(char bracket, const char *expected)
     if (next() != bracket)
         fail(expected);
     if (m_started.size() >= kMaxDepth)
-        fail("aninhamento profundo demais");
+        refuse("aninhamento profundo demais");
     ++m_at;
     m_started.append(false);
 }
 
 void JsonReader::beginObject()
 {
-    open('{', "objeto esperado");
+    retrying([this] { open('{', "objeto esperado"); });
 }
 
 void JsonReader::beginArray()
 {
-    open('[', "lista esperada");
+    retrying([this] { open('[', "lista esperada"); });
 }
 
 bool JsonReader::nextSeparated(char close)
@@ -96,6 +152,8 @@ bool JsonReader::nextSeparated(char close)
     if (m_started.isEmpty())
         fail("lista ou objeto aberto esperado");
     const char c = next();
+    if (m_at == m_end)
+        atEnd();
     if (c == close) {
         ++m_at;
         m_started.removeLast();
@@ -112,9 +170,14 @@ bool JsonReader::nextSeparated(char close)
 
 bool JsonReader::nextKey(QString &key)
 {
+    return retrying([&] { return nextKeyNow(key); });
+}
+
+bool JsonReader::nextKeyNow(QString &key)
+{
     if (!nextSeparated('}'))
         return false;
-    key = readString();
+    key = readStringNow();
     if (next() != ':')
         fail("':' esperado");
     ++m_at;
@@ -123,10 +186,15 @@ bool JsonReader::nextKey(QString &key)
 
 bool JsonReader::nextElement()
 {
-    return nextSeparated(']');
+    return retrying([this] { return nextSeparated(']'); });
 }
 
 bool JsonReader::readPlainString(QByteArrayView &bytes)
+{
+    return retrying([&] { return readPlainStringNow(bytes); });
+}
+
+bool JsonReader::readPlainStringNow(QByteArrayView &bytes)
 {
     if (next() != '"')
         fail("texto esperado");
@@ -151,8 +219,13 @@ bool JsonReader::readPlainString(QByteArrayView &bytes)
 
 QString JsonReader::readString()
 {
+    return retrying([this] { return readStringNow(); });
+}
+
+QString JsonReader::readStringNow()
+{
     QByteArrayView plain;
-    if (readPlainString(plain))
+    if (readPlainStringNow(plain))
         return QString::fromUtf8(plain);
     ++m_at;   // the opening quote
     QString out;
@@ -219,6 +292,11 @@ const char *JsonReader::skipDigits(const char *p)
 
 double JsonReader::readNumber(bool *integral, qint64 *integer)
 {
+    return retrying([this, integral, integer] { return readNumberNow(integral, integer); });
+}
+
+double JsonReader::readNumberNow(bool *integral, qint64 *integer)
+{
     skipSpace();
     const char *start = m_at;
     const char *p = m_at;
@@ -242,6 +320,8 @@ double JsonReader::readNumber(bool *integral, qint64 *integer)
             ++p;
         p = skipDigits(p);
     }
+    if (p == m_end)
+        atEnd();
     double value = 0;
     // The grammar was checked above: only the range can fail.
     if (std::from_chars(start, p, value).ec != std::errc())
@@ -267,6 +347,11 @@ void JsonReader::readLiteral(const char *literal)
 
 bool JsonReader::readBoolean()
 {
+    return retrying([this] { return readBooleanNow(); });
+}
+
+bool JsonReader::readBooleanNow()
+{
     if (next() == 't') {
         readLiteral("true");
         return true;
@@ -277,54 +362,65 @@ bool JsonReader::readBoolean()
 
 void JsonReader::readNull()
 {
-    next();
-    readLiteral("null");
+    retrying([this] {
+        next();
+        readLiteral("null");
+    });
 }
 
 void JsonReader::skipValue()
 {
-    switch (peek()) {
+    retrying([this] { skipValueNow(); });
+}
+
+void JsonReader::skipValueNow()
+{
+    switch (peekNow()) {
     case Kind::Object: {
-        beginObject();
+        open('{', "objeto esperado");
         QString key;
-        while (nextKey(key))
-            skipValue();
+        while (nextKeyNow(key))
+            skipValueNow();
         return;
     }
     case Kind::Array:
-        beginArray();
-        while (nextElement())
-            skipValue();
+        open('[', "lista esperada");
+        while (nextSeparated(']'))
+            skipValueNow();
         return;
-    case Kind::String: {
-        QByteArrayView plain;
-        if (!readPlainString(plain))
-            readString();
+    case Kind::String:
+        readStringNow();
         return;
-    }
     case Kind::Number:
-        readNumber();
+        readNumberNow(nullptr, nullptr);
         return;
     case Kind::Boolean:
-        readBoolean();
+        readBooleanNow();
         return;
     case Kind::Null:
-        readNull();
+        next();
+        readLiteral("null");
         return;
     }
 }
 
 QByteArrayView JsonReader::readRaw()
 {
-    skipSpace();
-    const char *start = m_at;
-    skipValue();
-    return QByteArrayView(start, m_at - start);
+    return retrying([this] {
+        skipSpace();
+        const qsizetype start = m_at - m_begin;
+        skipValueNow();
+        return QByteArrayView(m_begin + start, m_at - m_begin - start);
+    });
 }
 
 void JsonReader::expectEnd()
 {
-    skipSpace();
-    if (m_at != m_end)
-        fail("fim do texto esperado");
+    retrying([this] {
+        skipSpace();
+        if (m_at == m_end)
+            atEnd();
+        if (m_at != m_end)
+            fail("fim do texto esperado");
+    });
 }

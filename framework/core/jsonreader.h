@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QVarLengthArray>
@@ -14,6 +15,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// JSON text that arrives in parts, as an answer still being received.
+class JsonFeed
+{
+public:
+    virtual ~JsonFeed() = default;
+    // Appends to `text` what arrived since the last call, waiting for it;
+    // false when nothing more will come.
+    virtual bool more(QByteArray &text) = 0;
+};
+
 // A forward-only reader of JSON text: values are read where they stand,
 // without building a document first. A data packet of thousands of rows is
 // read this way straight into its rows, instead of into a document tree that
@@ -23,12 +34,21 @@ public:
 // the separating commas and return false at the closing bracket, which they
 // consume. Every reading method throws JsonSyntaxError when the text does not
 // hold what it reads.
+//
+// Read from a feed, a value that reaches the end of what arrived is read
+// again once more has come; the text is known to be wrong only when the
+// feed has ended.
 class JsonReader
 {
 public:
     enum class Kind { Object, Array, String, Number, Boolean, Null };
 
     explicit JsonReader(QByteArrayView text);
+    explicit JsonReader(JsonFeed &feed);
+
+    // Changes when the text read from a feed moved in memory as more of it
+    // arrived: views into it taken before are no longer valid.
+    quint64 textGeneration() const { return m_generation; }
 
     // Kind of the next value.
     Kind peek();
@@ -42,7 +62,8 @@ public:
 
     QString readString();
     // A string value as its raw UTF-8 bytes when it holds no escape (the
-    // bytes stay in the text); false, with nothing read, when it has one.
+    // bytes stay in the text, valid until the next read); false, with
+    // nothing read, when it has one.
     bool readPlainString(QByteArrayView &bytes);
     // A number. When it was written without fraction or exponent and fits,
     // `integer` receives it exactly and `integral` is set.
@@ -50,13 +71,33 @@ public:
     bool readBoolean();
     void readNull();
     void skipValue();
-    // Skips a value and returns its text.
+    // Skips a value and returns its text (valid until the next read).
     QByteArrayView readRaw();
     // Only white space may follow the value read.
     void expectEnd();
 
 private:
+    struct NeedMore {};
+    // Runs one reading method; read from a feed, runs it again from where
+    // it began each time it reached the end of what had arrived.
+    template<typename Read>
+    auto retrying(Read read);
+    // More text may still arrive after what is here.
+    bool mayGrow() const { return m_feed && !m_fed; }
+    // A value stopped at the end of the text: with more to come it may go on.
+    void atEnd() const;
+    void grow(qsizetype keepAt);
     [[noreturn]] void fail(const char *what) const;
+    // Fails whatever may still arrive.
+    [[noreturn]] void refuse(const char *what) const;
+    // The reading methods themselves, without reading again.
+    Kind peekNow();
+    bool nextKeyNow(QString &key);
+    bool readPlainStringNow(QByteArrayView &bytes);
+    QString readStringNow();
+    double readNumberNow(bool *integral, qint64 *integer);
+    bool readBooleanNow();
+    void skipValueNow();
     void skipSpace();
     char next();
     void open(char bracket, const char *expected);
@@ -69,6 +110,10 @@ private:
     const char *m_begin;
     const char *m_at;
     const char *m_end;
+    JsonFeed *m_feed = nullptr;
+    QByteArray m_text;   // what arrived from the feed
+    bool m_fed = false;  // the feed has ended
+    quint64 m_generation = 0;
     // Per open container: whether an element or member was read already.
     QVarLengthArray<bool, 16> m_started;
 };

@@ -290,6 +290,7 @@ QDateTime canonicalDateTime(QByteArrayView text)
 struct LastText
 {
     QByteArrayView text;
+    quint64 generation = 0;   // of the reader's text the view points into
     QVariant value;
 };
 
@@ -301,8 +302,8 @@ QVariant readTextCell(JsonReader &reader, LastText &last, Make make, Escaped esc
     QByteArrayView bytes;
     if (!reader.readPlainString(bytes))
         return escaped(reader.readString());
-    if (last.text.isNull() || bytes != last.text)
-        last = {bytes, make(bytes)};
+    if (last.text.isNull() || last.generation != reader.textGeneration() || bytes != last.text)
+        last = {bytes, reader.textGeneration(), make(bytes)};
     return last.value;
 }
 
@@ -398,8 +399,9 @@ DataPacket DataPacket::read(JsonReader &reader, qsizetype rowCapacity)
     DataPacket packet;
     bool haveFields = false;
     bool haveRows = false;
-    // Rows met before the fields are read once the fields are known.
-    QByteArrayView rowsText;
+    // Rows met before the fields are read once the fields are known (kept
+    // as a copy: the reader's text may move as more of it arrives).
+    QByteArray rowsText;
     QString key;
     reader.beginObject();
     while (reader.nextKey(key)) {
@@ -418,7 +420,7 @@ DataPacket DataPacket::read(JsonReader &reader, qsizetype rowCapacity)
             if (haveFields)
                 readRows(reader, packet, rowCapacity);
             else
-                rowsText = reader.readRaw();
+                rowsText = reader.readRaw().toByteArray();
         } else {
             reader.skipValue();
         }

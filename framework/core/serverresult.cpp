@@ -55,13 +55,19 @@ ServerResult ServerResult::fromJson(const QByteArray &body)
 
 ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packet, qsizetype rowCapacity)
 {
+    JsonReader reader(body);
+    return fromPacketJson(reader, packet, rowCapacity);
+}
+
+ServerResult ServerResult::fromPacketJson(JsonReader &reader, DataPacket &packet, qsizetype rowCapacity)
+{
     std::optional<bool> ok;
     QString error;
-    // Data met before "ok" is read once the answer is known to be ok.
-    QByteArrayView dataText;
+    // A packet is read where it stands, also before "ok" (a streamed answer
+    // tells whether it went well after its rows), and kept only when ok.
+    DataPacket data;
     bool haveData = false;
     try {
-        JsonReader reader(body);
         reader.beginObject();
         QString key;
         while (reader.nextKey(key)) {
@@ -69,11 +75,9 @@ ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packe
                 ok = reader.readBoolean();
             } else if (key == QLatin1String("error") && reader.peek() == JsonReader::Kind::String) {
                 error = reader.readString();
-            } else if (key == QLatin1String("data") && ok == true) {
-                packet = DataPacket::read(reader, rowCapacity);
+            } else if (key == QLatin1String("data") && ok != false) {
+                data = DataPacket::read(reader, rowCapacity);
                 haveData = true;
-            } else if (key == QLatin1String("data")) {
-                dataText = reader.readRaw();
             } else {
                 reader.skipValue();
             }
@@ -86,8 +90,7 @@ ServerResult ServerResult::fromPacketJson(QByteArrayView body, DataPacket &packe
         return invalidAnswer();
     if (!*ok)
         return refusal(error);
-    if (!haveData)
-        packet = DataPacket::fromJsonText(dataText.isNull() ? QByteArrayView("null") : dataText, rowCapacity);
+    packet = haveData ? std::move(data) : DataPacket::fromJsonText("null", rowCapacity);
     return success(QJsonValue(QJsonValue::Undefined));
 }
 

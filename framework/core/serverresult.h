@@ -6,6 +6,7 @@
 #include <QString>
 
 struct DataPacket;
+class JsonReader;
 
 // The answer envelope of the application server:
 // {"ok":true,"data":...} or {"ok":false,"error":"<message for the user>"}.
@@ -30,6 +31,8 @@ struct ServerResult
     // Throws UserError when the server's answer is ok but its packet is
     // malformed.
     static ServerResult fromPacketJson(QByteArrayView body, DataPacket &packet, qsizetype rowCapacity = 0);
+    // The same read by `reader`, as from an answer still arriving.
+    static ServerResult fromPacketJson(JsonReader &reader, DataPacket &packet, qsizetype rowCapacity = 0);
     QByteArray toJson() const;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/abort.h"
 #include "core/velunor.h"
+#include "net/streamedanswer.h"
 
 #include <httplib.h>
 
@@ -143,15 +144,19 @@ void TNetConnection::SetConnected(bool connected)
 
 ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
 {
-    return call(method, args, readAnswer);
+    return call(method, args, {readAnswer, {}});
 }
 
 ServerResult TNetConnection::CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet,
                                         qsizetype rowCapacity)
 {
-    return call(method, args, [&packet, rowCapacity](QByteArrayView body) {
-        return ServerResult::fromPacketJson(body, packet, rowCapacity);
-    });
+    return call(method, args,
+                {[&packet, rowCapacity](QByteArrayView body) {
+                     return ServerResult::fromPacketJson(body, packet, rowCapacity);
+                 },
+                 [&packet, rowCapacity](JsonReader &reader) {
+                     return ServerResult::fromPacketJson(reader, packet, rowCapacity);
+                 }});
 }
 
 ServerResult TNetConnection::call(const QString &method, const QJsonArray &args, const AnswerReader &read)
@@ -183,7 +188,7 @@ ServerResult TNetConnection::Login(const QString &operatorCode, const QString &p
 {
     bool sessionRefused = false;
     const ServerResult result = send(QStringLiteral("Login"), {operatorCode, password}, QString(), &sessionRefused,
-                                     readAnswer);
+                                     {readAnswer, {}});
     if (result.ok)
         operatorContext().webToken = result.data.toString();
     return result;
@@ -192,7 +197,8 @@ ServerResult TNetConnection::Login(const QString &operatorCode, const QString &p
 ServerResult TNetConnection::Logout()
 {
     bool sessionRefused = false;
-    const ServerResult result = send(QStringLiteral("Logout"), {}, sessionToken(), &sessionRefused, readAnswer);
+    const ServerResult result =
+        send(QStringLiteral("Logout"), {}, sessionToken(), &sessionRefused, {readAnswer, {}});
     if (m_token.isEmpty())
         operatorContext().webToken.clear();
     return result;
@@ -209,14 +215,41 @@ ServerResult TNetConnection::send(const QString &method, const QJsonArray &args,
         headers.emplace("Authorization", "Bearer " + token.toStdString());
     const std::string target =
         (QLatin1Char('/') + m_serverName.section(QLatin1Char('.'), -1) + QLatin1Char('/') + method).toStdString();
+    headers.emplace("Content-Type", "application/json");
     httplib::ClientImpl &http = *m_client->http;
-    auto response = http.Post(target.c_str(), headers, body.constData(), size_t(body.size()), "application/json");
+    std::unique_ptr<StreamedAnswer> streamed;
+    httplib::Request request;
+    request.method = "POST";
+    request.path = target;
+    request.headers = headers;
+    request.body.assign(body.constData(), size_t(body.size()));
+    httplib::Response response;
+    request.response_handler = [&](const httplib::Response &answer) {
+        // The server sends a large packet in parts as it reads its rows.
+        if (read.streamed && answer.get_header_value("Transfer-Encoding") == "chunked")
+            streamed = std::make_unique<StreamedAnswer>(read.streamed);
+        return true;
+    };
+    request.content_receiver = [&](const char *data, size_t size, uint64_t, uint64_t) {
+        if (streamed)
+            streamed->append(data, size);
+        else
+            response.body.append(data, size);
+        return true;
+    };
+    httplib::Error error = httplib::Error::Success;
+    bool answered = http.send(request, response, error);
     // A kept-alive connection the server has just closed fails before the
     // request leaves: sending again on a new connection is safe.
-    if (!response && response.error() == httplib::Error::Write)
-        response = http.Post(target.c_str(), headers, body.constData(), size_t(body.size()), "application/json");
-    if (!response)
-        return ServerResult::noAnswer(transportMessage(response.error(), m_host, m_port));
-    *sessionRefused = response->status == 401;
-    return read(QByteArrayView(response->body.data(), qsizetype(response->body.size())));
+    if (!answered && error == httplib::Error::Write) {
+        streamed.reset();
+        response = httplib::Response();
+        answered = http.send(request, response, error);
+    }
+    if (!answered)
+        return ServerResult::noAnswer(transportMessage(error, m_host, m_port));
+    *sessionRefused = response.status == 401;
+    if (streamed)
+        return streamed->finish();
+    return read.whole(QByteArrayView(response.body.data(), qsizetype(response.body.size())));
 }

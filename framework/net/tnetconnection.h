@@ -102,8 +102,14 @@ signals:
 
 private:
     struct Client;
-    // Reads the answer's body into a result.
-    using AnswerReader = std::function<ServerResult(QByteArrayView body)>;
+    // Reads the answer's body into a result: whole once received, or, when
+    // `streamed` is set and the server sends the answer in parts (a large
+    // data packet), as the parts arrive.
+    struct AnswerReader
+    {
+        std::function<ServerResult(QByteArrayView body)> whole;
+        std::function<ServerResult(JsonReader &reader)> streamed;
+    };
     ServerResult call(const QString &method, const QJsonArray &args, const AnswerReader &read);
     // Sends a request; *sessionRefused tells an answer of HTTP 401.
     ServerResult send(const QString &method, const QJsonArray &args, const QString &token, bool *sessionRefused,

@@ -1,5 +1,6 @@
 #include "lib/entpatserver.h"
 
+#include "lib/answerstream.h"
 #include "lib/connectionpool.h"
 #include "lib/databasepool.h"
 #include "lib/databasesetup.h"
@@ -8,6 +9,8 @@
 #include "lib/logingate.h"
 #include "lib/methodtable.h"
 #include "lib/operatorlogin.h"
+#include "lib/packetwriter.h"
+#include "lib/partschoice.h"
 #include "lib/requesterror.h"
 #include "lib/sessionstore.h"
 #include "lib/tlsserver.h"
@@ -17,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QJsonDocument>
+#include <QThreadPool>
 
 #include <atomic>
 #include <cerrno>
@@ -114,11 +118,17 @@ struct EntPatServer::Private
     socket_t listeningSocket = -1;
     SessionStore sessions;
     std::unique_ptr<LoginGate> logins;
+    PartsChoice partsChoice;
+    // Runs the database work of calls answered in parts; declared last so
+    // that it waits for that work before anything it uses goes away.
+    QThreadPool partsWork;
 
     explicit Private(const EntPatServerOptions &serverOptions)
         : options(serverOptions), log(serverOptions.logLevel),
           sessions(std::chrono::seconds(serverOptions.sessionIdleSeconds), serverOptions.clock)
     {
+        // One such call per connection thread at most: none waits for a worker.
+        partsWork.setMaxThreadCount(std::max(1, serverOptions.maxConnections));
     }
 
     std::optional<SessionInfo> liveSession(const httplib::Request &request);
@@ -130,6 +140,8 @@ struct EntPatServer::Private
                      const QElapsedTimer &clock);
     void serveMethod(const httplib::Request &request, httplib::Response &response, const QString &method,
                      const SessionInfo &session, const QElapsedTimer &clock);
+    void serveInParts(const httplib::Request &request, httplib::Response &response, const QString &method,
+                      const SessionInfo &session, const QElapsedTimer &clock);
     void serveFhir(const httplib::Request &request, httplib::Response &response);
     void configure();
     void logCall(const httplib::Request &request, const QString &operatorCode, const QString &method, int status,
@@ -184,6 +196,10 @@ void EntPatServer::Private::serveLogout(const httplib::Request &request, httplib
 void EntPatServer::Private::serveMethod(const httplib::Request &request, httplib::Response &response,
                                         const QString &method, const SessionInfo &session, const QElapsedTimer &clock)
 {
+    const MethodDef *definition = findMethod(method);
+    const bool partsPossible = definition && definition->inParts;
+    if (partsPossible && partsChoice.inParts(method))
+        return serveInParts(request, response, method, session, clock);
     const QByteArray body = QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()));
     PasswordCheck check;
     // The password check runs on the call's own connection: no second borrowing.
@@ -196,8 +212,59 @@ void EntPatServer::Private::serveMethod(const httplib::Request &request, httplib
     logins->passwordSet(check.ended);
     if (check.changed)
         return refuseSession(request, response, method, clock);
+    if (partsPossible)
+        partsChoice.answered(method, outcome.envelope.size() > PacketWriter::partBytes);
     answer(response, outcome.envelope);
     logCall(request, session.operatorCode, method, 200, outcome.error, clock);
+}
+
+// The database work runs on a thread of its own and writes the packet's
+// parts as it reads the rows; this thread sends them as they come. A call
+// that ends before its first part is answered whole, as any call.
+void EntPatServer::Private::serveInParts(const httplib::Request &request, httplib::Response &response,
+                                         const QString &method, const SessionInfo &session,
+                                         const QElapsedTimer &clock)
+{
+    auto stream = std::make_shared<AnswerStream>();
+    // A copy: the work may outlive the request when the client goes away.
+    const QByteArray body(request.body.data(), qsizetype(request.body.size()));
+    partsWork.start([this, stream, body, method, session] {
+        PasswordCheck check;
+        const CallOutcome outcome = database->run(method, [&](SqlSession &db) {
+            if (const std::optional<CallOutcome> refused = checkPassword(db, sessions, session, &check))
+                return *refused;
+            db.onPacketPart = [&stream](QByteArray &&part) { stream->write(std::move(part)); };
+            CallOutcome answered = dispatchCall(db, {session.operatorCode, method}, body);
+            db.onPacketPart = {};
+            return answered;
+        });
+        logins->passwordSet(check.ended);
+        stream->finish(outcome, check.changed);
+    });
+    if (!stream->waitStarted()) {
+        partsChoice.answered(method, false);
+        if (stream->sessionEnded())
+            return refuseSession(request, response, method, clock);
+        answer(response, stream->outcome().envelope);
+        return logCall(request, session.operatorCode, method, 200, stream->outcome().error, clock);
+    }
+    response.set_chunked_content_provider(
+        jsonType,
+        [stream](size_t, httplib::DataSink &sink) {
+            QByteArray text;
+            while (stream->next(text)) {
+                if (!sink.write(text.constData(), size_t(text.size())))
+                    return false;
+            }
+            sink.done();
+            return true;
+        },
+        [this, stream, address = QString::fromStdString(request.remote_addr), operatorCode = session.operatorCode,
+         method, clock](bool sent) {
+            const QString error = sent ? stream->outcome().error
+                                       : QStringLiteral("a conexão foi encerrada antes do fim da resposta");
+            log.call({address, operatorCode, method, 200, error, double(clock.nsecsElapsed()) / 1e6});
+        });
 }
 
 void EntPatServer::Private::serveFhir(const httplib::Request &request, httplib::Response &response)

@@ -8,6 +8,15 @@
 
 namespace {
 
+const QByteArray kSuccessStart = QByteArrayLiteral("{\"ok\":true,\"data\":");
+
+QByteArray envelope(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
 const MethodDef *findMethod(const QString &name)
 {
     for (const MethodDef &method : entPatMethods()) {
@@ -16,13 +25,6 @@ const MethodDef *findMethod(const QString &name)
     }
     return nullptr;
 }
-
-QByteArray envelope(const QJsonObject &object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-
-} // namespace
 
 QString MethodArgs::text(int index) const
 {
@@ -60,7 +62,12 @@ QByteArray failureEnvelope(const QString &message)
 
 CallOutcome CallOutcome::success(const JsonText &data)
 {
-    return {QByteArrayLiteral("{\"ok\":true,\"data\":") + data + '}', {}};
+    return {kSuccessStart + data + '}', {}};
+}
+
+JsonText CallOutcome::data() const
+{
+    return envelope.sliced(kSuccessStart.size(), envelope.size() - kSuccessStart.size() - 1);
 }
 
 MethodArgs checkedArgs(const MethodDef &method, const QByteArray &body)

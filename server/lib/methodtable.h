@@ -33,12 +33,17 @@ struct MethodDef
     QString name;
     QVector<ArgKind> args;
     MethodBody body;
+    // Its answer is the one packet its PacketWriter makes: a large one is
+    // sent in parts as its rows are read (SqlSession::onPacketPart).
+    bool inParts = false;
 };
 
 using MethodTable = QVector<MethodDef>;
 
 // Every method of the rdmEntPat object.
 const MethodTable &entPatMethods();
+// The table's method of that name; null when there is none.
+const MethodDef *findMethod(const QString &name);
 
 // Adds the methods of one area to the table.
 void addPatientMethods(MethodTable &table);
@@ -59,6 +64,8 @@ struct CallOutcome
     QString error;   // empty when the call succeeded
 
     bool ok() const { return error.isEmpty(); }
+    // The data of a success's envelope.
+    JsonText data() const;
     static CallOutcome success(const JsonText &data);
     static CallOutcome failure(const QString &message);
 };

@@ -76,7 +76,8 @@ void appendValue(QByteArray &out, const QVariant &value, PacketType type)
 
 } // namespace
 
-PacketWriter::PacketWriter(const PacketColumns &columns) : m_columns(columns)
+PacketWriter::PacketWriter(const PacketColumns &columns, std::function<void(JsonText &&)> sendPart)
+    : m_columns(columns), m_sendPart(std::move(sendPart))
 {
     m_text.reserve(1024);
     m_text.append("{\"fields\":[");
@@ -104,6 +105,10 @@ void PacketWriter::add(const QVariant &value)
     if (++m_column == m_columns.size()) {
         m_text.append(']');
         m_column = 0;
+        if (m_sendPart && m_text.size() >= partBytes) {
+            m_sendPart(std::exchange(m_text, JsonText()));
+            m_text.reserve(partBytes + partBytes / 4);
+        }
     }
 }
 
@@ -128,7 +133,7 @@ JsonText makePacket(const PacketColumns &columns, const QVector<SqlRow> &rows)
 JsonText queryPacket(SqlSession &session, const PacketColumns &columns, const QString &sql,
                      const QVariantList &binds)
 {
-    PacketWriter packet(columns);
+    PacketWriter packet(columns, std::exchange(session.onPacketPart, {}));
     session.forEachRow(sql, binds, [&](const QSqlQuery &query) {
         for (int i = 0; i < columns.size(); ++i)
             packet.add(query.value(i));

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // The server's side of the data packet wire form:
 //   {"fields":[{"name":"CDPACIENTE","type":"text","size":12},...],"rows":[[...],...]}
 // Types: text, integer, real, datetime, boolean; date-times as local ISO text
@@ -30,13 +32,22 @@ inline PacketColumn dateColumn(const QString &name) { return {name, PacketType::
 class PacketWriter
 {
 public:
-    explicit PacketWriter(const PacketColumns &columns);
+    // `sendPart`, when given, takes the text written so far each time it
+    // has grown past a part's size, after a whole row; finish() then gives
+    // the rest.
+    explicit PacketWriter(const PacketColumns &columns, std::function<void(JsonText &&)> sendPart = {});
     void add(const QVariant &value);
-    // The whole packet; the writer is done after this.
+    // The whole packet, or what was not sent yet; the writer is done after this.
     JsonText finish();
+    // Parts of a packet sent in parts: large enough that a part costs little
+    // to send, small enough that the client reads while the rows are read.
+    static constexpr qsizetype partBytes = 64 * 1024;
+    // What closes a packet whose text was cut after a whole row.
+    static QByteArray closingAfterRow() { return QByteArrayLiteral("]}"); }
 
 private:
     PacketColumns m_columns;
+    std::function<void(JsonText &&)> m_sendPart;
     JsonText m_text;
     int m_column = 0;
     bool m_firstRow = true;

@@ -47,7 +47,7 @@ JsonText getPesqPaci(SqlSession &session, const MethodArgs &args)
     // same on every database.
     PacketColumns columns = patientColumns;
     columns.insert(1, textColumn(QStringLiteral("NMPACIUPPER"), 80));
-    PacketWriter packet(columns);
+    PacketWriter packet(columns, std::exchange(session.onPacketPart, {}));
     session.forEachRow(patientSelect + inpatientsFrom + QStringLiteral(" ORDER BY P.NMPACIENTE, I.CDPACIENTE"),
                        {args.text(0)}, [&](const QSqlQuery &query) {
                            packet.add(query.value(0));
@@ -138,12 +138,13 @@ JsonText updServInte(SqlSession &session, const MethodArgs &args)
 void addPatientMethods(MethodTable &table)
 {
     using A = ArgKind;
-    table.append({QStringLiteral("GetInternados"), {A::Text}, getInternados});
+    // The lists of a branch's inpatients are the largest answers: sent in parts.
+    table.append({QStringLiteral("GetInternados"), {A::Text}, getInternados, true});
     table.append({QStringLiteral("getPaciFiltro"),
                   {A::Text, A::Text, A::Text, A::Text, A::Text, A::Text, A::Text, A::Text, A::Text, A::DateTime,
                    A::DateTime, A::Text},
-                  getPaciFiltro});
+                  getPaciFiltro, true});
     table.append({QStringLiteral("UpdServInte"), {A::Text, A::Text, A::Text}, updServInte});
-    table.append({QStringLiteral("getPesqPaci"), {A::Text}, getPesqPaci});
+    table.append({QStringLiteral("getPesqPaci"), {A::Text}, getPesqPaci, true});
     table.append({QStringLiteral("getVdPaciente"), {A::Text, A::Text}, getVdPaciente});
 }

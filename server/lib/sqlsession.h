@@ -61,6 +61,9 @@ public:
     // (the benchmarks replay a call's statements straight on the database
     // to measure the database's own share of a call).
     std::function<void(const QString &sql, const QVariantList &values)> onStatement;
+    // When set, the call's packet is sent in parts: the first PacketWriter
+    // made for the session takes it (and clears it) and hands it each part.
+    std::function<void(QByteArray &&part)> onPacketPart;
 
     // The call being run (set by the dispatcher for each call).
     const CallOrigin &origin() const { return m_origin; }

@@ -60,6 +60,24 @@ DataPacket itemsPacket()
     return packet;
 }
 
+// The same packet with its columns in the order of the items' fields
+// (EXTRA still last).
+DataPacket itemsPacketInFieldOrder()
+{
+    DataPacket packet = itemsPacket();
+    const int order[] = {1, 2, 3, 0, 4};
+    DataPacket ordered;
+    for (const int column : order)
+        ordered.fields.append(packet.fields.at(column));
+    for (const QVector<QVariant> &row : packet.rows) {
+        QVector<QVariant> values;
+        for (const int column : order)
+            values.append(row.at(column));
+        ordered.rows.append(values);
+    }
+    return ordered;
+}
+
 void loadItems(ClientDataSet &data)
 {
     declareItems(data);
@@ -83,10 +101,19 @@ class TestClientDataSet : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
 
+    void loadsPersistentFieldsByName_data()
+    {
+        QTest::addColumn<bool>("fieldOrder");
+        QTest::newRow("columns in another order") << false;
+        QTest::newRow("columns in the fields' order") << true;
+    }
+
     void loadsPersistentFieldsByName()
     {
+        QFETCH(bool, fieldOrder);
         ClientDataSet data;
-        loadItems(data);
+        declareItems(data);
+        data.LoadFromPacket(fieldOrder ? itemsPacketInFieldOrder() : itemsPacket());
         QCOMPARE(data.State(), DataSetState::Browse);
         QCOMPARE(data.RecordCount(), 3);
         QCOMPARE(data.RecNo(), 0);

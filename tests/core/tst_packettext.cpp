@@ -1,6 +1,7 @@
 // Data packets read straight from their JSON text must read exactly as from a
 // JSON document, and refuse what the document reading refuses.
 #include "core/abort.h"
+#include "core/jsonreader.h"
 #include "core/packets.h"
 #include "core/serverresult.h"
 
@@ -29,6 +30,40 @@ const QByteArray kFields = R"("fields":[{"name":"T","type":"text","size":12},{"n
 QByteArray packet(const QByteArray &rows)
 {
     return "{" + kFields + R"(,"rows":[)" + rows + "]}";
+}
+
+// Hands a text over a few bytes at a time, as an answer arriving in parts
+// (cut anywhere: inside texts, numbers, literals and escapes).
+class FeedInParts : public JsonFeed
+{
+public:
+    FeedInParts(const QByteArray &text, qsizetype part) : m_text(text), m_part(part) {}
+    bool more(QByteArray &text) override
+    {
+        text.append(m_text.mid(m_at, m_part));
+        m_at += m_part;
+        return m_at < m_text.size();
+    }
+
+private:
+    QByteArray m_text;
+    qsizetype m_part;
+    qsizetype m_at = 0;
+};
+
+const qsizetype kPartSizes[] = {1, 2, 7};
+
+DataPacket readInParts(const QByteArray &json, qsizetype part)
+{
+    FeedInParts feed(json, part);
+    JsonReader reader(feed);
+    try {
+        DataPacket packet = DataPacket::read(reader);
+        reader.expectEnd();
+        return packet;
+    } catch (const JsonSyntaxError &) {
+        throw UserError(QStringLiteral("texto JSON inválido"));
+    }
 }
 
 void compare(const DataPacket &read, const DataPacket &expected)
@@ -76,7 +111,10 @@ void TestPacketText::readsAsTheDocument_data()
 void TestPacketText::readsAsTheDocument()
 {
     QFETCH(QByteArray, json);
-    compare(DataPacket::fromJsonText(json), DataPacket::fromJson(QJsonDocument::fromJson(json).object()));
+    const DataPacket expected = DataPacket::fromJson(QJsonDocument::fromJson(json).object());
+    compare(DataPacket::fromJsonText(json), expected);
+    for (const qsizetype part : kPartSizes)
+        compare(readInParts(json, part), expected);
 }
 
 void TestPacketText::refusesWhatIsNotAPacket_data()
@@ -115,6 +153,8 @@ void TestPacketText::refusesWhatIsNotAPacket()
 {
     QFETCH(QByteArray, json);
     QVERIFY_THROWS_EXCEPTION(UserError, DataPacket::fromJsonText(json));
+    for (const qsizetype part : kPartSizes)
+        QVERIFY_THROWS_EXCEPTION(UserError, readInParts(json, part));
 }
 
 void TestPacketText::answerWithAPacket_data()
@@ -128,6 +168,8 @@ void TestPacketText::answerWithAPacket_data()
     QTest::newRow("success") << QByteArray(R"({"ok":true,"data":)" + rows + "}") << true << QString() << 2;
     QTest::newRow("data before the flag") << QByteArray(R"({"data":)" + rows + R"(,"ok":true})") << true
                                           << QString() << 2;
+    QTest::newRow("refused after its data") << QByteArray(R"({"data":)" + rows + R"(,"ok":false,"error":"Falhou."})")
+                                            << false << QStringLiteral("Falhou.") << 0;
     QTest::newRow("refusal") << QByteArray(R"({"ok":false,"error":"Serviço já cadastrado."})") << false
                              << QStringLiteral("Serviço já cadastrado.") << 0;
     QTest::newRow("refusal without text") << QByteArray(R"({"ok":false})") << false
@@ -153,6 +195,15 @@ void TestPacketText::answerWithAPacket()
     QCOMPARE(read.rows.size(), rows);
     if (ok)
         QVERIFY(result.data.isUndefined());
+    for (const qsizetype part : kPartSizes) {
+        FeedInParts feed(body, part);
+        JsonReader reader(feed);
+        DataPacket fed;
+        const ServerResult inParts = ServerResult::fromPacketJson(reader, fed);
+        QCOMPARE(inParts.ok, ok);
+        QCOMPARE(inParts.error, error);
+        QCOMPARE(fed.rows.size(), rows);
+    }
 }
 
 void TestPacketText::answerWithABadPacket()
