@@ -257,12 +257,18 @@ void ClientDataSet::LoadFromPacket(DataPacket packet)
         source[field->Index()] = column;
     }
 
-    // The packet's columns are usually the fields in their order (the
-    // calculated ones after them): the values then stay where they are.
-    bool sameOrder = true;
-    for (const auto &field : m_fields)
-        sameOrder = sameOrder && (field->Calculated() ? field->Index() >= packet.fields.size()
-                                                      : source[field->Index()] == field->Index());
+    // The packet's columns usually come in the fields' order, with no
+    // column for the calculated fields among them: each value then only
+    // moves right within its row, and the row is rearranged in place.
+    bool inPlace = true;
+    int previous = -1;
+    for (const auto &field : m_fields) {
+        const int column = source[field->Index()];
+        if (column < 0)
+            continue;
+        inPlace = inPlace && column > previous && column <= field->Index();
+        previous = column;
+    }
     std::vector<Row> rows;
     rows.reserve(packet.rows.size());
     QVarLengthArray<QVariant, 32> taken;
@@ -270,30 +276,40 @@ void ClientDataSet::LoadFromPacket(DataPacket packet)
         // The packet's row becomes the dataset's, its values put in field
         // order and converted where they are not of their field's type:
         // no row is made anew.
-        if (sameOrder) {
+        if (inPlace) {
             packetRow.resize(FieldCount());
+            // From the last field back: a value's column is never right of
+            // its field, so none is overwritten before it moved.
+            for (int index = FieldCount() - 1; index >= 0; --index) {
+                const Field &field = *m_fields.at(size_t(index));
+                const int column = source[index];
+                QVariant &target = packetRow[index];
+                if (column < 0) {
+                    target = QVariant();
+                    continue;
+                }
+                if (column != index)
+                    target = std::move(packetRow[column]);
+                if (!hasFieldType(target, field.DataType(), field.Size()))
+                    target = convertToFieldType(target, field.DataType(), field.Size(), field.DisplayLabel());
+            }
         } else {
             taken.clear();
             for (QVariant &value : packetRow)
                 taken.append(std::move(value));
             packetRow.resize(FieldCount());
-        }
-        for (const auto &field : m_fields) {
-            const int column = source[field->Index()];
-            QVariant &target = packetRow[field->Index()];
-            if (sameOrder && column >= 0) {
-                if (!hasFieldType(target, field->DataType(), field->Size()))
-                    target = convertToFieldType(target, field->DataType(), field->Size(), field->DisplayLabel());
-                continue;
+            for (const auto &field : m_fields) {
+                const int column = source[field->Index()];
+                QVariant &target = packetRow[field->Index()];
+                if (column < 0 || column >= taken.size()) {
+                    target = QVariant();
+                    continue;
+                }
+                QVariant &value = taken[column];
+                target = hasFieldType(value, field->DataType(), field->Size())
+                    ? std::move(value)
+                    : convertToFieldType(value, field->DataType(), field->Size(), field->DisplayLabel());
             }
-            if (column < 0 || column >= taken.size()) {
-                target = QVariant();
-                continue;
-            }
-            QVariant &value = taken[column];
-            target = hasFieldType(value, field->DataType(), field->Size())
-                ? std::move(value)
-                : convertToFieldType(value, field->DataType(), field->Size(), field->DisplayLabel());
         }
         Row row;
         row.values = std::move(packetRow);

@@ -23,11 +23,21 @@ FieldDef typed(const QString &name, FieldType type)
     return def;
 }
 
-// Items keyed by CODE, with a unit of five characters and a weight.
-void declareItems(ClientDataSet &data)
+FieldDef calculatedLabel()
+{
+    FieldDef label = text(QStringLiteral("LABEL"), 20);
+    label.calculated = true;
+    return label;
+}
+
+// Items keyed by CODE, with a unit of five characters and a weight; the
+// calculated LABEL after the code when `labelAfterCode`.
+void declareItems(ClientDataSet &data, bool labelAfterCode = false)
 {
     data.setObjectName(QStringLiteral("cdsItems"));
     data.AddField(text(QStringLiteral("CODE"), 4));
+    if (labelAfterCode)
+        data.AddField(calculatedLabel());
     data.AddField(text(QStringLiteral("UNIT"), 5));
     FieldDef weight = typed(QStringLiteral("WEIGHT"), FieldType::Real);
     weight.displayFormat = QStringLiteral("#,##0.000");
@@ -40,9 +50,7 @@ void declareItems(ClientDataSet &data)
 void declareItemsWithLabel(ClientDataSet &data)
 {
     declareItems(data);
-    FieldDef label = text(QStringLiteral("LABEL"), 20);
-    label.calculated = true;
-    data.AddField(label);
+    data.AddField(calculatedLabel());
 }
 
 DataPacket itemsPacket()
@@ -104,20 +112,25 @@ private slots:
     void loadsPersistentFieldsByName_data()
     {
         QTest::addColumn<bool>("fieldOrder");
-        QTest::newRow("columns in another order") << false;
-        QTest::newRow("columns in the fields' order") << true;
+        QTest::addColumn<bool>("labelAfterCode");
+        QTest::newRow("columns in another order") << false << false;
+        QTest::newRow("columns in the fields' order") << true << false;
+        QTest::newRow("calculated field among the columns' fields") << true << true;
     }
 
     void loadsPersistentFieldsByName()
     {
         QFETCH(bool, fieldOrder);
+        QFETCH(bool, labelAfterCode);
         ClientDataSet data;
-        declareItems(data);
+        declareItems(data, labelAfterCode);
         data.LoadFromPacket(fieldOrder ? itemsPacketInFieldOrder() : itemsPacket());
         QCOMPARE(data.State(), DataSetState::Browse);
         QCOMPARE(data.RecordCount(), 3);
         QCOMPARE(data.RecNo(), 0);
-        QCOMPARE(data.FieldCount(), 4); // EXTRA is not a persistent field
+        QCOMPARE(data.FieldCount(), labelAfterCode ? 5 : 4); // EXTRA is not a persistent field
+        if (labelAfterCode)
+            QVERIFY(data.FieldByName(QStringLiteral("LABEL"))->IsNull());
         QCOMPARE(data.FieldByName(QStringLiteral("code"))->AsString(), QStringLiteral("0001"));
         data.Next();
         // A text longer than its field keeps its first characters.
