@@ -39,6 +39,15 @@ void fire(const std::function<void(ClientDataSet &)> &event, ClientDataSet &data
         event(dataSet);
 }
 
+// A packet's value as its field holds it: taken over when it already has
+// the field's type, converted otherwise.
+QVariant fieldValue(QVariant &value, const Field &field)
+{
+    return hasFieldType(value, field.DataType(), field.Size())
+        ? std::move(value)
+        : convertToFieldType(value, field.DataType(), field.Size(), field.DisplayLabel());
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- Field
@@ -284,14 +293,7 @@ void ClientDataSet::LoadFromPacket(DataPacket packet)
                 const Field &field = *m_fields.at(size_t(index));
                 const int column = source[index];
                 QVariant &target = packetRow[index];
-                if (column < 0) {
-                    target = QVariant();
-                    continue;
-                }
-                if (column != index)
-                    target = std::move(packetRow[column]);
-                if (!hasFieldType(target, field.DataType(), field.Size()))
-                    target = convertToFieldType(target, field.DataType(), field.Size(), field.DisplayLabel());
+                target = column < 0 ? QVariant() : fieldValue(packetRow[column], field);
             }
         } else {
             taken.clear();
@@ -301,14 +303,7 @@ void ClientDataSet::LoadFromPacket(DataPacket packet)
             for (const auto &field : m_fields) {
                 const int column = source[field->Index()];
                 QVariant &target = packetRow[field->Index()];
-                if (column < 0 || column >= taken.size()) {
-                    target = QVariant();
-                    continue;
-                }
-                QVariant &value = taken[column];
-                target = hasFieldType(value, field->DataType(), field->Size())
-                    ? std::move(value)
-                    : convertToFieldType(value, field->DataType(), field->Size(), field->DisplayLabel());
+                target = column < 0 || column >= taken.size() ? QVariant() : fieldValue(taken[column], *field);
             }
         }
         Row row;

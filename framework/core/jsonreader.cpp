@@ -362,10 +362,13 @@ bool JsonReader::readBooleanNow()
 
 void JsonReader::readNull()
 {
-    retrying([this] {
-        next();
-        readLiteral("null");
-    });
+    retrying([this] { readNullNow(); });
+}
+
+void JsonReader::readNullNow()
+{
+    next();
+    readLiteral("null");
 }
 
 void JsonReader::skipValue()
@@ -398,8 +401,7 @@ void JsonReader::skipValueNow()
         readBooleanNow();
         return;
     case Kind::Null:
-        next();
-        readLiteral("null");
+        readNullNow();
         return;
     }
 }

@@ -97,6 +97,7 @@ private:
     QString readStringNow();
     double readNumberNow(bool *integral, qint64 *integer);
     bool readBooleanNow();
+    void readNullNow();
     void skipValueNow();
     void skipSpace();
     char next();

@@ -150,13 +150,9 @@ ServerResult TNetConnection::Call(const QString &method, const QJsonArray &args)
 ServerResult TNetConnection::CallPacket(const QString &method, const QJsonArray &args, DataPacket &packet,
                                         qsizetype rowCapacity)
 {
-    return call(method, args,
-                {[&packet, rowCapacity](QByteArrayView body) {
-                     return ServerResult::fromPacketJson(body, packet, rowCapacity);
-                 },
-                 [&packet, rowCapacity](JsonReader &reader) {
-                     return ServerResult::fromPacketJson(reader, packet, rowCapacity);
-                 }});
+    return call(method, args, {{}, [&packet, rowCapacity](JsonReader &reader) {
+                    return ServerResult::fromPacketJson(reader, packet, rowCapacity);
+                }});
 }
 
 ServerResult TNetConnection::call(const QString &method, const QJsonArray &args, const AnswerReader &read)
@@ -226,8 +222,8 @@ ServerResult TNetConnection::send(const QString &method, const QJsonArray &args,
     httplib::Response response;
     request.response_handler = [&](const httplib::Response &answer) {
         // The server sends a large packet in parts as it reads its rows.
-        if (read.streamed && answer.get_header_value("Transfer-Encoding") == "chunked")
-            streamed = std::make_unique<StreamedAnswer>(read.streamed);
+        if (read.packet && answer.get_header_value("Transfer-Encoding") == "chunked")
+            streamed = std::make_unique<StreamedAnswer>(read.packet);
         return true;
     };
     request.content_receiver = [&](const char *data, size_t size, uint64_t, uint64_t) {
@@ -251,5 +247,10 @@ ServerResult TNetConnection::send(const QString &method, const QJsonArray &args,
     *sessionRefused = response.status == 401;
     if (streamed)
         return streamed->finish();
-    return read.whole(QByteArrayView(response.body.data(), qsizetype(response.body.size())));
+    const QByteArrayView answer(response.body.data(), qsizetype(response.body.size()));
+    if (read.packet) {
+        JsonReader reader(answer);
+        return read.packet(reader);
+    }
+    return read.document(answer);
 }

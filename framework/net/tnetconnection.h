@@ -102,13 +102,14 @@ signals:
 
 private:
     struct Client;
-    // Reads the answer's body into a result: whole once received, or, when
-    // `streamed` is set and the server sends the answer in parts (a large
-    // data packet), as the parts arrive.
+    // Reads the answer into a result: `document` from the body received
+    // whole; `packet`, for an answer carrying a data packet, from a reader
+    // of the body, or of its parts as they arrive when the server sends it
+    // in parts.
     struct AnswerReader
     {
-        std::function<ServerResult(QByteArrayView body)> whole;
-        std::function<ServerResult(JsonReader &reader)> streamed;
+        std::function<ServerResult(QByteArrayView body)> document;
+        std::function<ServerResult(JsonReader &reader)> packet;
     };
     ServerResult call(const QString &method, const QJsonArray &args, const AnswerReader &read);
     // Sends a request; *sessionRefused tells an answer of HTTP 401.

@@ -140,12 +140,15 @@ struct EntPatServer::Private
                      const QElapsedTimer &clock);
     void serveMethod(const httplib::Request &request, httplib::Response &response, const QString &method,
                      const SessionInfo &session, const QElapsedTimer &clock);
-    void serveInParts(const httplib::Request &request, httplib::Response &response, const QString &method,
+    void serveInParts(const httplib::Request &request, httplib::Response &response, const MethodDef &method,
                       const SessionInfo &session, const QElapsedTimer &clock);
     void serveFhir(const httplib::Request &request, httplib::Response &response);
     void configure();
     void logCall(const httplib::Request &request, const QString &operatorCode, const QString &method, int status,
                  const QString &error, const QElapsedTimer &clock);
+    // The same for a call whose request is gone (its answer sent in parts).
+    void logCallFrom(const QString &address, const QString &operatorCode, const QString &method, int status,
+                     const QString &error, const QElapsedTimer &clock);
 };
 
 std::optional<SessionInfo> EntPatServer::Private::liveSession(const httplib::Request &request)
@@ -199,14 +202,15 @@ void EntPatServer::Private::serveMethod(const httplib::Request &request, httplib
     const MethodDef *definition = findMethod(method);
     const bool partsPossible = definition && definition->inParts;
     if (partsPossible && partsChoice.inParts(method))
-        return serveInParts(request, response, method, session, clock);
+        return serveInParts(request, response, *definition, session, clock);
     const QByteArray body = QByteArray::fromRawData(request.body.data(), qsizetype(request.body.size()));
     PasswordCheck check;
     // The password check runs on the call's own connection: no second borrowing.
     const CallOutcome outcome = database->run(method, [&](SqlSession &db) {
         if (const std::optional<CallOutcome> refused = checkPassword(db, sessions, session, &check))
             return *refused;
-        return dispatchCall(db, {session.operatorCode, method}, body);
+        const CallOrigin origin{session.operatorCode, method};
+        return definition ? dispatchMethod(db, *definition, origin, body) : dispatchCall(db, origin, body);
     });
     // Recorded once the connection is given back: the history's writer needs one.
     logins->passwordSet(check.ended);
@@ -222,19 +226,20 @@ void EntPatServer::Private::serveMethod(const httplib::Request &request, httplib
 // parts as it reads the rows; this thread sends them as they come. A call
 // that ends before its first part is answered whole, as any call.
 void EntPatServer::Private::serveInParts(const httplib::Request &request, httplib::Response &response,
-                                         const QString &method, const SessionInfo &session,
+                                         const MethodDef &definition, const SessionInfo &session,
                                          const QElapsedTimer &clock)
 {
+    const QString &method = definition.name;
     auto stream = std::make_shared<AnswerStream>();
     // A copy: the work may outlive the request when the client goes away.
     const QByteArray body(request.body.data(), qsizetype(request.body.size()));
-    partsWork.start([this, stream, body, method, session] {
+    partsWork.start([this, stream, body, &definition, session] {
         PasswordCheck check;
-        const CallOutcome outcome = database->run(method, [&](SqlSession &db) {
+        const CallOutcome outcome = database->run(definition.name, [&](SqlSession &db) {
             if (const std::optional<CallOutcome> refused = checkPassword(db, sessions, session, &check))
                 return *refused;
             db.onPacketPart = [&stream](QByteArray &&part) { stream->write(std::move(part)); };
-            CallOutcome answered = dispatchCall(db, {session.operatorCode, method}, body);
+            CallOutcome answered = dispatchMethod(db, definition, {session.operatorCode, definition.name}, body);
             db.onPacketPart = {};
             return answered;
         });
@@ -263,7 +268,7 @@ void EntPatServer::Private::serveInParts(const httplib::Request &request, httpli
          method, clock](bool sent) {
             const QString error = sent ? stream->outcome().error
                                        : QStringLiteral("a conexão foi encerrada antes do fim da resposta");
-            log.call({address, operatorCode, method, 200, error, double(clock.nsecsElapsed()) / 1e6});
+            logCallFrom(address, operatorCode, method, 200, error, clock);
         });
 }
 
@@ -299,8 +304,13 @@ void EntPatServer::Private::logCall(const httplib::Request &request, const QStri
                                     const QString &method, int status, const QString &error,
                                     const QElapsedTimer &clock)
 {
-    log.call({QString::fromStdString(request.remote_addr), operatorCode, method, status, error,
-              double(clock.nsecsElapsed()) / 1e6});
+    logCallFrom(QString::fromStdString(request.remote_addr), operatorCode, method, status, error, clock);
+}
+
+void EntPatServer::Private::logCallFrom(const QString &address, const QString &operatorCode, const QString &method,
+                                        int status, const QString &error, const QElapsedTimer &clock)
+{
+    log.call({address, operatorCode, method, status, error, double(clock.nsecsElapsed()) / 1e6});
 }
 
 void EntPatServer::Private::configure()

@@ -93,6 +93,11 @@ PacketWriter::PacketWriter(const PacketColumns &columns, std::function<void(Json
     m_text.append("],\"rows\":[");
 }
 
+PacketWriter::PacketWriter(const PacketColumns &columns, SqlSession &session)
+    : PacketWriter(columns, std::exchange(session.onPacketPart, {}))
+{
+}
+
 void PacketWriter::add(const QVariant &value)
 {
     if (m_column == 0) {
@@ -133,7 +138,7 @@ JsonText makePacket(const PacketColumns &columns, const QVector<SqlRow> &rows)
 JsonText queryPacket(SqlSession &session, const PacketColumns &columns, const QString &sql,
                      const QVariantList &binds)
 {
-    PacketWriter packet(columns, std::exchange(session.onPacketPart, {}));
+    PacketWriter packet(columns, session);
     session.forEachRow(sql, binds, [&](const QSqlQuery &query) {
         for (int i = 0; i < columns.size(); ++i)
             packet.add(query.value(i));

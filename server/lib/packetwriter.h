@@ -36,6 +36,9 @@ public:
     // has grown past a part's size, after a whole row; finish() then gives
     // the rest.
     explicit PacketWriter(const PacketColumns &columns, std::function<void(JsonText &&)> sendPart = {});
+    // The packet of the session's call: sent in parts when the call's
+    // answer is (the writer takes SqlSession::onPacketPart).
+    PacketWriter(const PacketColumns &columns, SqlSession &session);
     void add(const QVariant &value);
     // The whole packet, or what was not sent yet; the writer is done after this.
     JsonText finish();

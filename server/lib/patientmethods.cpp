@@ -47,7 +47,7 @@ JsonText getPesqPaci(SqlSession &session, const MethodArgs &args)
     // same on every database.
     PacketColumns columns = patientColumns;
     columns.insert(1, textColumn(QStringLiteral("NMPACIUPPER"), 80));
-    PacketWriter packet(columns, std::exchange(session.onPacketPart, {}));
+    PacketWriter packet(columns, session);
     session.forEachRow(patientSelect + inpatientsFrom + QStringLiteral(" ORDER BY P.NMPACIENTE, I.CDPACIENTE"),
                        {args.text(0)}, [&](const QSqlQuery &query) {
                            packet.add(query.value(0));

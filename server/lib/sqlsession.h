@@ -63,6 +63,7 @@ public:
     std::function<void(const QString &sql, const QVariantList &values)> onStatement;
     // When set, the call's packet is sent in parts: the first PacketWriter
     // made for the session takes it (and clears it) and hands it each part.
+    // Set only for a method whose answer is that one packet.
     std::function<void(QByteArray &&part)> onPacketPart;
 
     // The call being run (set by the dispatcher for each call).
